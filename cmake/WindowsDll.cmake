@@ -1,0 +1,44 @@
+# The real Mirvane.dll: 64-bit, exports from plugin/Mirvane.def, the host's
+# functions imported from TakeCmd.dll, runtimes linked in.
+enable_language(RC)
+
+set(MIRVANE_HOST_IMPLIB_DIR ${CMAKE_BINARY_DIR}/host-import)
+if(MSVC)
+    set(MIRVANE_HOST_IMPLIB ${MIRVANE_HOST_IMPLIB_DIR}/TakeCmd.lib)
+    add_custom_command(OUTPUT ${MIRVANE_HOST_IMPLIB}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${MIRVANE_HOST_IMPLIB_DIR}
+        COMMAND lib /nologo /machine:x64 /def:${CMAKE_SOURCE_DIR}/host/TakeCmd.def
+                /out:${MIRVANE_HOST_IMPLIB}
+        DEPENDS ${CMAKE_SOURCE_DIR}/host/TakeCmd.def)
+else()
+    find_program(MIRVANE_DLLTOOL NAMES ${CMAKE_DLLTOOL} x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+    set(MIRVANE_HOST_IMPLIB ${MIRVANE_HOST_IMPLIB_DIR}/libTakeCmd.dll.a)
+    add_custom_command(OUTPUT ${MIRVANE_HOST_IMPLIB}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${MIRVANE_HOST_IMPLIB_DIR}
+        COMMAND ${MIRVANE_DLLTOOL} -d ${CMAKE_SOURCE_DIR}/host/TakeCmd.def -D TakeCmd.dll
+                -l ${MIRVANE_HOST_IMPLIB}
+        DEPENDS ${CMAKE_SOURCE_DIR}/host/TakeCmd.def)
+endif()
+add_custom_target(takecmd_import_library DEPENDS ${MIRVANE_HOST_IMPLIB})
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+add_library(Mirvane SHARED ${MIRVANE_SOURCES} plugin/Mirvane.def plugin/version.rc)
+set_target_properties(Mirvane PROPERTIES PREFIX "" OUTPUT_NAME Mirvane)
+target_include_directories(Mirvane PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(Mirvane PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+target_compile_options(Mirvane PRIVATE ${MIRVANE_PLUGIN_OPTIONS})
+add_dependencies(Mirvane takecmd_import_library)
+target_link_libraries(Mirvane PRIVATE ${MIRVANE_HOST_IMPLIB} user32 advapi32)
+if(MSVC)
+    set_property(TARGET Mirvane PROPERTY MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+    # No libgcc, libstdc++ or libwinpthread DLL may be needed at load time.
+    target_link_options(Mirvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
+endif()
+
+if(MIRVANE_TESTS)
+    enable_testing()
+    add_subdirectory(tests/wine)
+endif()

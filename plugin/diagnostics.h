@@ -1,0 +1,14 @@
+// What the plug-in says about itself outside its normal output.
+#pragma once
+
+#include "plugin/platform.h"
+
+extern const WCHAR PluginName[]; // "Mirvane"
+
+enum { BatchPrefixLength = 8192 };
+
+// "Mirvane plugin: " and, inside a batch file, its name and line, to
+// standard error. Every error message follows it.
+int WriteErrorPrefix(void);
+// A Windows status as one line of text in a buffer of TextBufferLength units.
+int FormatSystemError(DWORD code, WCHAR* buffer);

@@ -1,0 +1,23 @@
+// The only header that knows which build it is in. The real DLL sees the
+// Windows SDK; the native test build sees the stand-in's declarations of the
+// same names. Plug-in code includes this and never asks again.
+#pragma once
+
+#ifdef _WIN32
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include "standins/windows/windows_standin.h"
+#endif
+
+// Every literal goes through TEXT(): L"" on Windows, u"" against the stand-in,
+// so that both builds see 16-bit WCHAR text.
+static_assert(sizeof(WCHAR) == 2, "text is UTF-16 in both builds");

@@ -1,0 +1,201 @@
+#include "standins/host/host_standin.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/host_api.h"
+#include "standins/host/wide_format.h"
+
+typedef std::basic_string<WCHAR> Text;
+
+namespace {
+
+struct Write {
+    int channel;
+    Text text;
+};
+
+struct HostState {
+    std::map<Text, Text> variables;
+    std::vector<Write> writes;
+    std::vector<Text> expansions;
+    Text output[4];
+    int expandCapacity = 1024;
+};
+
+HostState& State()
+{
+    static HostState state;
+    return state;
+}
+
+void Record(int channel, const Text& text)
+{
+    State().writes.push_back({channel, text});
+    State().output[channel] += text;
+}
+
+bool IsNameChar(WCHAR c)
+{
+    return c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+Text Lookup(const Text& name)
+{
+    auto it = State().variables.find(name);
+    return it == State().variables.end() ? Text() : it->second;
+}
+
+// "%name" and "%[name]" are references; anything else is kept as written.
+Text Expand(const Text& in)
+{
+    Text out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] != '%') {
+            out.push_back(in[i]);
+            continue;
+        }
+        if (i + 1 < in.size() && in[i + 1] == '[') {
+            size_t close = in.find(']', i + 2);
+            if (close != Text::npos) {
+                out += Lookup(in.substr(i + 2, close - i - 2));
+                i = close;
+                continue;
+            }
+        }
+        size_t end = i + 1;
+        while (end < in.size() && IsNameChar(in[end]))
+            ++end;
+        if (end == i + 1) {
+            out.push_back('%');
+            continue;
+        }
+        out += Lookup(in.substr(i + 1, end - i - 1));
+        i = end - 1;
+    }
+    return out;
+}
+
+int ChannelOf(HANDLE output)
+{
+    if (output == GetStdHandle(STD_ERROR_HANDLE))
+        return HostStderr;
+    if (output == GetStdHandle(STD_OUTPUT_HANDLE))
+        return HostStdout;
+    return HostOtherHandle;
+}
+
+const WCHAR kEmpty[] = {0};
+
+} // namespace
+
+extern "C" {
+
+int Printf(const WCHAR* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    Text text = FormatWide(format, arguments);
+    va_end(arguments);
+    Record(HostStdout, text);
+    return (int)text.size();
+}
+
+int Qprintf(HANDLE output, const WCHAR* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    Text text = FormatWide(format, arguments);
+    va_end(arguments);
+    Record(ChannelOf(output), text);
+    return (int)text.size();
+}
+
+int QPuts(const WCHAR* text)
+{
+    Record(HostStdout, text);
+    return 0;
+}
+
+int CrLf(void)
+{
+    Record(HostStdout, TEXT("\r\n"));
+    return 0;
+}
+
+int ExpandVariables(WCHAR* buffer, int flag)
+{
+    (void)flag;
+    Text in(buffer);
+    State().expansions.push_back(in);
+    Text out = Expand(in);
+    size_t keep = out.size();
+    if (keep + 1 > (size_t)State().expandCapacity)
+        keep = (size_t)State().expandCapacity - 1;
+    out.copy(buffer, keep);
+    buffer[keep] = 0;
+    return 0;
+}
+
+void HostReset(void)
+{
+    State() = HostState();
+    HostSetVariable(TEXT("_transient"), TEXT("0"));
+    HostSetVariable(TEXT("_pipe"), TEXT("0"));
+    HostSetVariable(TEXT("_batch"), TEXT("0"));
+    HostSetVariable(TEXT("_4ver"), TEXT("24.0"));
+}
+
+void HostSetVariable(const WCHAR* name, const WCHAR* value)
+{
+    if (value)
+        State().variables[name] = value;
+    else
+        State().variables.erase(name);
+}
+
+void HostSetExpandCapacity(int units)
+{
+    State().expandCapacity = units < 1 ? 1 : units;
+}
+
+int HostWriteCount(void)
+{
+    return (int)State().writes.size();
+}
+
+const WCHAR* HostWriteText(int index)
+{
+    if (index < 0 || index >= HostWriteCount())
+        return kEmpty;
+    return State().writes[index].text.c_str();
+}
+
+int HostWriteChannel(int index)
+{
+    if (index < 0 || index >= HostWriteCount())
+        return 0;
+    return State().writes[index].channel;
+}
+
+const WCHAR* HostOutput(int channel)
+{
+    if (channel < HostStdout || channel > HostOtherHandle)
+        return kEmpty;
+    return State().output[channel].c_str();
+}
+
+int HostExpandCount(void)
+{
+    return (int)State().expansions.size();
+}
+
+const WCHAR* HostExpandInput(int index)
+{
+    if (index < 0 || index >= HostExpandCount())
+        return kEmpty;
+    return State().expansions[index].c_str();
+}
+
+} // extern "C"

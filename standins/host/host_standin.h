@@ -1,0 +1,35 @@
+// The stand-in for the host TakeCmd.dll: the five functions the plug-in
+// imports, plus a C interface through which tests set host variables and
+// read back everything the plug-in printed. The same source is the native
+// build's host and, compiled with mingw, the TakeCmd.dll the Wine driver loads.
+#pragma once
+
+#include "plugin/platform.h"
+
+enum HostChannel {
+    HostStdout = 1,
+    HostStderr = 2,
+    HostOtherHandle = 3, // Qprintf to a handle that is neither standard handle
+};
+
+extern "C" {
+// Forgets every variable, write and expansion; sets "_transient" "0",
+// "_pipe" "0", "_batch" "0" and "_4ver" "24.0" so that a plug-in starts.
+void HostReset(void);
+// value null removes the variable. Names are without "%" and brackets.
+void HostSetVariable(const WCHAR* name, const WCHAR* value);
+// ExpandVariables cannot know the plug-in's buffer size; it keeps its
+// result to this many units including the terminator (default 1024).
+void HostSetExpandCapacity(int units);
+
+// Every write in order: its channel and its text after formatting.
+int HostWriteCount(void);
+const WCHAR* HostWriteText(int index);
+int HostWriteChannel(int index);
+// Everything written to one channel, concatenated.
+const WCHAR* HostOutput(int channel);
+
+// The texts ExpandVariables was given, in order.
+int HostExpandCount(void);
+const WCHAR* HostExpandInput(int index);
+}

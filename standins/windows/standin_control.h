@@ -1,0 +1,144 @@
+// How tests drive the Windows stand-in: build the console and the registry,
+// hold keys, fire timers, make any call fail, and count what stays open.
+// Test code only; the plug-in never includes this.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standins/windows/windows_standin.h"
+
+namespace standin {
+
+enum class Api {
+    CreateFileW,
+    CloseHandle,
+    GetStdHandle,
+    GetConsoleScreenBufferInfo,
+    ReadConsoleOutputAttribute,
+    WriteConsoleOutputAttribute,
+    ReadConsoleOutputW,
+    SetConsoleWindowInfo,
+    GetAsyncKeyState,
+    SetTimer,
+    KillTimer,
+    MessageBeep,
+    MessageBoxW,
+    GetForegroundWindow,
+    wsprintfW,
+    RegOpenKeyExW,
+    RegQueryValueExW,
+    RegCreateKeyExW,
+    RegSetValueExW,
+    RegCloseKey,
+    GetModuleHandleW,
+    GetProcAddress,
+    RtlGetVersion,
+    GetVersionExW,
+    GetEnvironmentVariableW,
+    FormatMessageW,
+    Count
+};
+
+const char* ApiName(Api api);
+
+// Everything back to a fresh process: a 100x300 console with a 30-row window
+// at the top, attributes 0x07; an empty registry; no keys held; no timers,
+// beeps or boxes; no environment; RtlGetVersion present reporting 6.1.7601;
+// no faults; empty call log.
+void Reset();
+
+// ---- calls and faults ------------------------------------------------------
+
+// Every stand-in call is logged in order; a failure forced below is logged
+// too. Failures look the way Windows documents them for that function
+// (FALSE/0/INVALID_HANDLE_VALUE/an error status, with SetLastError).
+const std::vector<Api>& CallLog();
+int CallCount(Api api);
+void ClearCallLog(); // also restarts the numbering used by FailCallNumber
+void FailCall(Api api, int nth = 1); // the nth call of api from now on fails
+void FailAllCalls(Api api, bool on = true);
+void FailCallNumber(int n); // the nth logged call (1-based) of any kind fails
+// Runs just before the next call of api is carried out (once).
+void BeforeCall(Api api, std::function<void()> action);
+
+// ---- console ---------------------------------------------------------------
+
+void SetConsole(int columns, int rows); // blank cells, attribute 0x07, window rows 0..29 clipped, cursor 0,0
+void SetConsoleAvailable(bool available); // false: CreateFileW("CONOUT$") fails
+void SetWindow(SMALL_RECT window);
+SMALL_RECT Window();
+COORD BufferSize();
+void SetCursor(COORD cursor);
+WORD Attribute(int column, int row);
+void SetAttribute(int column, int row, WORD attribute);
+WCHAR Character(int column, int row);
+void SetCharacter(int column, int row, WCHAR c);
+int OpenConsoleHandles();
+
+// ---- keyboard, timers, sound, message boxes ---------------------------------
+
+void SetKeyHeld(int virtualKey, bool held);
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT elapse;
+    TIMERPROC callback;
+};
+std::vector<Timer> Timers(); // pending, in the order they were set
+// What a message pump does once every timer has elapsed: each pending timer's
+// callback runs once with (window, WM_TIMER, id, time). Timers stay pending
+// until KillTimer.
+void FireTimers();
+void SetNextTimerId(UINT_PTR id); // SetTimer with no window returns this next (default counts from 1)
+
+std::vector<UINT> Beeps();
+
+struct MessageBoxCall {
+    HWND owner;
+    std::u16string text;
+    std::u16string caption;
+    UINT type;
+};
+std::vector<MessageBoxCall> MessageBoxes();
+void SetForegroundWindowHandle(HWND window);
+
+// ---- registry ----------------------------------------------------------------
+// Keys are paths below a root, compared ignoring ASCII case, e.g.
+// u"Software\\Kelderin\\Mirvane".
+
+void SetRegistryValue(HKEY root, const std::u16string& path, const std::u16string& name, DWORD type,
+                      const std::vector<uint8_t>& data);
+void SetRegistryDword(HKEY root, const std::u16string& path, const std::u16string& name, DWORD value);
+void CreateRegistryKey(HKEY root, const std::u16string& path);
+bool RegistryKeyExists(HKEY root, const std::u16string& path);
+// nullopt when the value is absent.
+struct RegistryData {
+    DWORD type;
+    std::vector<uint8_t> data;
+};
+std::optional<RegistryData> RegistryValue(HKEY root, const std::u16string& path,
+                                          const std::u16string& name);
+std::vector<std::u16string> RegistryValueNames(HKEY root, const std::u16string& path);
+// Opening or creating any key under root then fails with ERROR_ACCESS_DENIED.
+void DenyRegistryAccess(HKEY root, bool deny = true);
+int OpenRegistryKeys();
+
+// ---- system ----------------------------------------------------------------
+
+void SetEnvironment(const std::u16string& name, std::optional<std::u16string> value);
+// RtlGetVersion absent from NtDll.dll when present is false.
+void SetRtlGetVersion(bool present, DWORD major, DWORD minor, DWORD build);
+void SetGetVersionEx(bool succeeds, DWORD major, DWORD minor, DWORD build);
+// The text FormatMessageW gives for a code (as Windows does, ending in "\r\n").
+// Known from Reset: 0, 2, 5, 87. Any other code has no text.
+void SetSystemMessage(DWORD code, const std::u16string& text);
+
+// The standard handles GetStdHandle returns.
+HANDLE StdOutputHandle();
+HANDLE StdErrorHandle();
+
+} // namespace standin
