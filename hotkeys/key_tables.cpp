@@ -1,0 +1,35 @@
+// What both key tables share: the names of the modifier columns, the choice
+// of table, and the test for a code that may serve as a hotkey.
+#include "hotkeys/key_tables.h"
+
+const WCHAR ModifierPrefixes[7][PrefixLength] = {
+    TEXT(""),
+    TEXT("Shift-"),
+    TEXT("Ctrl-"),
+    TEXT("Alt-"),
+    TEXT("Ctrl-Shift-"),
+    TEXT("Ctrl-Alt-"),
+    TEXT("Ctrl-Alt-Shift-"),
+};
+
+// The flag is set once at start-up, but asking on every call keeps the
+// tests (and any caller run before start-up) on the table they select.
+const KeyTableView& KeyTableInForce()
+{
+    return Settings.useExtendedKeys ? ExtendedKeyTableView() : ClassicKeyTableView();
+}
+
+int IsValidHotkey(KeyCode code)
+{
+    // Cells also hold the negative markers; those never make a code valid.
+    if (code <= 0)
+        return 0;
+    const KeyTableView& table = KeyTableInForce();
+    for (int row = 0; row < table.rows; ++row) {
+        for (int column = 0; column < table.columns; ++column) {
+            if (table.code(row, column) == code)
+                return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,230 @@
+// The two key tables: the invariants the name lookups rely on, a few cells
+// that are easy to mistype, and the hotkey validity test.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "hotkeys/key_tables.h"
+#include "plugin/text.h"
+#include "tests/native/test_support.h"
+
+namespace {
+
+typedef std::u16string Text;
+
+struct TableCase {
+    const char* label;
+    int extended;
+    int rows;
+    int columns;
+    int aliases;
+};
+
+const TableCase kTables[] = {
+    {"Classic", 0, 74, 6, 17},
+    {"Extended", 1, 72, 7, 25},
+};
+
+void PrintTo(const TableCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class KeyTableTest : public PluginTest, public ::testing::WithParamInterface<TableCase> {
+protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        Settings.useExtendedKeys = GetParam().extended;
+    }
+
+    const KeyTableView& Table() { return KeyTableInForce(); }
+};
+
+TEST_P(KeyTableTest, InForceTableFollowsTheFlag)
+{
+    const KeyTableView& expected = GetParam().extended ? ExtendedKeyTableView() : ClassicKeyTableView();
+    EXPECT_EQ(&Table(), &expected);
+    EXPECT_EQ(Table().rows, GetParam().rows);
+    EXPECT_EQ(Table().columns, GetParam().columns);
+    EXPECT_EQ(Table().aliasCount, GetParam().aliases);
+}
+
+TEST_P(KeyTableTest, KeyNamesAreDistinctIgnoringAsciiCase)
+{
+    const KeyTableView& t = Table();
+    for (int a = 0; a < t.rows; ++a) {
+        EXPECT_NE(t.keyName(a)[0], 0) << "row " << a;
+        for (int b = a + 1; b < t.rows; ++b)
+            EXPECT_FALSE(TextEqualsNoCase(t.keyName(a), t.keyName(b)))
+                << Narrow(t.keyName(a)) << " rows " << a << ", " << b;
+    }
+}
+
+TEST_P(KeyTableTest, AliasesAreDistinctAndNeverKeyNames)
+{
+    const KeyTableView& t = Table();
+    for (int a = 0; a < t.aliasCount; ++a) {
+        for (int b = a + 1; b < t.aliasCount; ++b)
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.aliasName(b))) << Narrow(t.aliasName(a));
+        for (int row = 0; row < t.rows; ++row)
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.keyName(row))) << Narrow(t.aliasName(a));
+    }
+}
+
+TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
+{
+    const KeyTableView& t = Table();
+    for (int a = 0; a < t.aliasCount; ++a) {
+        int targets = 0;
+        for (int row = 0; row < t.rows; ++row)
+            targets += Text(t.aliasTarget(a)) == Text(t.keyName(row));
+        EXPECT_EQ(targets, 1) << Narrow(t.aliasName(a)) << " -> " << Narrow(t.aliasTarget(a));
+        for (int b = 0; b < t.aliasCount; ++b)
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasTarget(a), t.aliasName(b))) << Narrow(t.aliasTarget(a));
+    }
+}
+
+TEST_P(KeyTableTest, CellsAreMarkersOrCodesAndEveryRowHasACode)
+{
+    const KeyTableView& t = Table();
+    for (int row = 0; row < t.rows; ++row) {
+        int positive = 0;
+        for (int column = 0; column < t.columns; ++column) {
+            KeyCode code = t.code(row, column);
+            EXPECT_TRUE(code > 0 || code == KeyCodeInvalid || code == KeyCodeNotAllowed)
+                << Narrow(t.keyName(row)) << " column " << column << " holds " << code;
+            positive += code > 0;
+        }
+        EXPECT_GT(positive, 0) << Narrow(t.keyName(row));
+    }
+}
+
+// The hook adds bit 17 for Ctrl-Shift and bit 18 for Ctrl-Alt and nothing
+// above; a cell whose flags disagree with its column could never be pressed.
+TEST_P(KeyTableTest, FlagBitsMatchTheColumn)
+{
+    const KeyTableView& t = Table();
+    for (int row = 0; row < t.rows; ++row) {
+        for (int column = 0; column < t.columns; ++column) {
+            KeyCode code = t.code(row, column);
+            if (code <= 0)
+                continue;
+            KeyCode flags = 0;
+            if (column == 4 || column == 6)
+                flags |= CtrlShiftFlag;
+            if (column == 5 || column == 6)
+                flags |= CtrlAltFlag;
+            EXPECT_EQ(code & ~0x1FFFF, flags) << Narrow(t.keyName(row)) << " column " << column;
+        }
+    }
+}
+
+TEST_P(KeyTableTest, CodesAreDistinctExceptTheNumPadPair)
+{
+    const KeyTableView& t = Table();
+    std::map<KeyCode, int> seen;
+    for (int row = 0; row < t.rows; ++row) {
+        for (int column = 0; column < t.columns; ++column) {
+            if (t.code(row, column) > 0)
+                ++seen[t.code(row, column)];
+        }
+    }
+    std::map<KeyCode, int> repeated;
+    for (const auto& entry : seen) {
+        if (entry.second > 1)
+            repeated.insert(entry);
+    }
+    std::map<KeyCode, int> expected;
+    if (!GetParam().extended)
+        expected[0x3004A] = 2;
+    EXPECT_EQ(repeated, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(kTables),
+                         [](const ::testing::TestParamInfo<TableCase>& info) { return info.param.label; });
+
+class KeyTableDataTest : public PluginTest {};
+
+KeyCode CellOf(const KeyTableView& t, const Text& name, int column)
+{
+    for (int row = 0; row < t.rows; ++row) {
+        if (Text(t.keyName(row)) == name)
+            return t.code(row, column);
+    }
+    ADD_FAILURE() << "no row named " << Narrow(name);
+    return 0;
+}
+
+TEST_F(KeyTableDataTest, SpotCellsHoldTheHostsValues)
+{
+    struct Cell {
+        int extended;
+        Text name;
+        int column;
+        KeyCode code;
+    };
+    const Cell cells[] = {
+        {0, u"F1", 0, 0x1003B},      {0, u"Left", 4, 0x300CC},  {0, u"BkSp", 2, 0x7F},
+        {0, u"BkSp", 1, -1},         {0, u"Num-", 3, -2},       {0, u"Num-", 4, 0x3004A},
+        {0, u"Num+", 4, 0x3004A},    {0, u"Num+", 5, 0x5004E},  {0, u"Ins", 5, 0x50092},
+        {0, u"\\", 2, 0x1C},         {0, u"M", 2, -1},          {1, u"M", 2, 0xD},
+        {1, u"B", 6, 0x7003E},       {1, u"Backspace", 1, 0x87F}, {1, u"Backspace", 0, -2},
+        {1, u"Enter", 0, -2},        {1, u"Enter", 1, 0x80D},   {1, u"Enter", 2, 0xC0D},
+        {1, u"Plus", 3, 0x10083},    {1, u"`", 2, 0x860},       {1, u"Del", 6, 0x70093},
+        {1, u"Decimal", 6, 0x70034}, {1, u"1", 2, 0xE2},        {1, u"Divide", 4, 0x20035},
+    };
+    for (const Cell& cell : cells) {
+        const KeyTableView& t = cell.extended ? ExtendedKeyTableView() : ClassicKeyTableView();
+        EXPECT_EQ(CellOf(t, cell.name, cell.column), cell.code)
+            << (cell.extended ? "extended " : "classic ") << Narrow(cell.name) << " column " << cell.column;
+    }
+}
+
+struct ValidityCase {
+    const char* label;
+    KeyCode code;
+    int classic;
+    int extended;
+};
+
+const ValidityCase kValidityCases[] = {
+    {"Zero", 0, 0, 0},
+    {"InvalidMarker", KeyCodeInvalid, 0, 0},
+    {"NotAllowedMarker", KeyCodeNotAllowed, 0, 0},
+    {"MostNegative", INT32_MIN, 0, 0},
+    {"DefaultBack", 0x5008D, 1, 1},
+    {"DefaultForward", 0x50091, 1, 1},
+    {"CtrlAltShiftUp", 0x7008D, 0, 1},
+    {"CtrlNumMinus", 0x1004A, 1, 0},
+    {"CtrlShiftNumPadPair", 0x3004A, 1, 0},
+    {"LastClassicCell", 0x5004E, 1, 0},
+    {"LastExtendedCell", 0x70034, 0, 1},
+    {"CtrlAltShiftB", 0x7003E, 0, 1},
+    {"CtrlAltShiftBMisread", 0x70030, 0, 0},
+    {"CtrlEnter", 0xC0D, 0, 1},
+    {"CtrlBackspace", 0x7F, 1, 1},
+    {"Bit19Set", 0x5008D | 0x80000, 0, 0},
+    {"Bit28Set", 0x5008D | 0x10000000, 0, 0},
+    {"HostCodeWithoutFlags", 0x8D, 0, 0},
+};
+
+void PrintTo(const ValidityCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class IsValidHotkeyTest : public PluginTest, public ::testing::WithParamInterface<ValidityCase> {};
+
+TEST_P(IsValidHotkeyTest, UnderEachTable)
+{
+    Settings.useExtendedKeys = 0;
+    EXPECT_EQ(IsValidHotkey(GetParam().code), GetParam().classic) << "classic";
+    Settings.useExtendedKeys = 1;
+    EXPECT_EQ(IsValidHotkey(GetParam().code), GetParam().extended) << "extended";
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, IsValidHotkeyTest, ::testing::ValuesIn(kValidityCases),
+                         [](const ::testing::TestParamInfo<ValidityCase>& info) { return info.param.label; });
+
+} // namespace
