@@ -1,0 +1,345 @@
+// The command mirvane: reads every argument into pending changes first,
+// then resolves list / defaults / restore, applies what was given, reports
+// and saves. Nothing is applied unless every argument was good.
+#include "settings/command.h"
+
+#include "host/exports.h"
+#include "hotkeys/key_names.h"
+#include "plugin/diagnostics.h"
+#include "plugin/help.h"
+#include "plugin/plugin_version.h"
+#include "plugin/state.h"
+#include "plugin/text.h"
+#include "settings/arguments.h"
+#include "settings/registry_settings.h"
+
+static const WCHAR kPlatformName[] = TEXT("x64");
+
+enum OptionKind {
+    OptionHelp,
+    OptionHelpVersion,
+    OptionBack,
+    OptionDefaults,
+    OptionErrorSound,
+    OptionForward,
+    OptionList,
+    OptionRestore,
+    OptionSaveUser,
+    OptionSaveMachine,
+    OptionVisibleMarker,
+    OptionWrap,
+};
+
+enum OptionMatch {
+    MatchExact,     // the whole text, case and all
+    MatchWhole,     // the whole text, ASCII case folded
+    MatchFirstTwo,  // the slash and the letter; anything may follow
+};
+
+struct OptionEntry {
+    const WCHAR* name;
+    OptionMatch match;
+    OptionKind kind;
+};
+
+// Searched top to bottom; the first match decides. /VM is matched on "/V"
+// alone, so "/V:Y" and "/Visible:Y" work too.
+static constexpr OptionEntry kOptions[] = {
+    {TEXT("/?"), MatchExact, OptionHelp},
+    {TEXT("/??"), MatchExact, OptionHelpVersion},
+    {TEXT("/B"), MatchFirstTwo, OptionBack},
+    {TEXT("/D"), MatchWhole, OptionDefaults},
+    {TEXT("/E"), MatchFirstTwo, OptionErrorSound},
+    {TEXT("/F"), MatchFirstTwo, OptionForward},
+    {TEXT("/L"), MatchWhole, OptionList},
+    {TEXT("/R"), MatchWhole, OptionRestore},
+    {TEXT("/S"), MatchWhole, OptionSaveUser},
+    {TEXT("/S!"), MatchWhole, OptionSaveMachine},
+    {TEXT("/VM"), MatchFirstTwo, OptionVisibleMarker},
+    {TEXT("/W"), MatchFirstTwo, OptionWrap},
+};
+
+static constexpr int kOptionCount = (int)(sizeof kOptions / sizeof kOptions[0]);
+static_assert(kOptionCount == 12, "every option of the command has a row");
+
+// -1 marks a value that was not given: KeyNameToCode's -1 is rejected
+// before it could be stored, and Y/N values are 0 or 1.
+struct PendingChanges {
+    KeyCode hotkeyUp;
+    KeyCode hotkeyDown;
+    int32_t wrap;
+    int32_t errorSound;
+    int restoreDefaults;
+    int restoreSaved;
+    int listHotkeys;
+    HKEY saveRoot; // null: no save asked for
+};
+
+enum CommandResult {
+    CommandOk = 0,
+    CommandBadArgument = 1,
+    CommandSaveFailed = 2,
+    CommandContinue = -1, // an argument was read; go on with the next
+};
+
+static int TextEqualsExact(const WCHAR* a, const WCHAR* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        if (*a != *b)
+            return 0;
+    }
+    return *a == *b;
+}
+
+static int OptionMatches(const OptionEntry* option, const WCHAR* argument)
+{
+    switch (option->match) {
+    case MatchExact:
+        return TextEqualsExact(argument, option->name);
+    case MatchWhole:
+        return TextEqualsNoCase(argument, option->name);
+    case MatchFirstTwo:
+        return argument[0] == option->name[0] && argument[1] != 0 &&
+               AsciiLower(argument[1]) == AsciiLower(option->name[1]);
+    }
+    return 0;
+}
+
+static const OptionEntry* FindOption(const WCHAR* argument)
+{
+    for (int i = 0; i < kOptionCount; ++i) {
+        if (OptionMatches(&kOptions[i], argument))
+            return &kOptions[i];
+    }
+    return nullptr;
+}
+
+static const WCHAR* RootName(HKEY root)
+{
+    return root == HKEY_LOCAL_MACHINE ? TEXT("HKLM") : TEXT("HKCU");
+}
+
+// The argument is quoted in capitals (ASCII only), in place.
+static int ReportArgumentError(const WCHAR* format, WCHAR* argument)
+{
+    TextUpperInPlace(argument);
+    WriteErrorPrefix();
+    Qprintf(GetStdHandle(STD_ERROR_HANDLE), format, argument);
+    return CommandBadArgument;
+}
+
+static int ReportError(const WCHAR* message)
+{
+    WriteErrorPrefix();
+    Qprintf(GetStdHandle(STD_ERROR_HANDLE), message);
+    return CommandBadArgument;
+}
+
+int ParseYesNo(WCHAR* argument, int32_t* value)
+{
+    const WCHAR* p = argument;
+    if (*p == '/') {
+        ++p;
+        while (IsAlphaChar(*p))
+            ++p;
+        if (*p == ':' || *p == '=')
+            ++p;
+    }
+    switch (AsciiUpper(*p)) {
+    case 'Y':
+        *value = 1;
+        return 0;
+    case 'N':
+        *value = 0;
+        return 0;
+    }
+    return ReportArgumentError(TEXT("Expected a Y or N: \"%s\"\r\n"), argument);
+}
+
+// "/B:name", "/B=name" and "/Bname" all carry the name after the letter.
+static int ParseHotkeyArgument(WCHAR* argument, KeyCode* pending)
+{
+    const WCHAR* name = argument + 2;
+    if (*name == ':' || *name == '=')
+        ++name;
+    KeyCode code = KeyNameToCode(name);
+    switch (code) {
+    case 0:
+        return ReportArgumentError(TEXT("Unknown key name: \"%s\"\r\n"), argument);
+    case KeyCodeInvalid:
+        return ReportArgumentError(TEXT("Invalid hotkey: \"%s\"\r\n"), argument);
+    case KeyCodeNotAllowed:
+        return ReportArgumentError(TEXT("Key not allowed: \"%s\"\r\n"), argument);
+    }
+    *pending = code;
+    return 0;
+}
+
+static int WriteHelp(int withVersion)
+{
+    QPuts(HelpText);
+    if (withVersion) {
+        Printf(TEXT("\r\n\t\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n"), PluginName, PluginMajorVersion,
+               PluginMinorVersion, PluginBuildNumber, PluginRevision, kPlatformName);
+    }
+    return CommandOk;
+}
+
+// CommandContinue, or the command's result when this argument ends it.
+static int ReadArgument(WCHAR* argument, PendingChanges* pending)
+{
+    const OptionEntry* option = FindOption(argument);
+    if (option == nullptr) {
+        if (argument[0] == '/')
+            return ReportArgumentError(TEXT("Unknown option: \"%s\"\r\n"), argument);
+        return ReportArgumentError(TEXT("Syntax error: \"%s\"\r\n"), argument);
+    }
+
+    int failed = 0;
+    switch (option->kind) {
+    case OptionHelp:
+        return WriteHelp(0);
+    case OptionHelpVersion:
+        return WriteHelp(1);
+    case OptionBack:
+        failed = ParseHotkeyArgument(argument, &pending->hotkeyUp);
+        break;
+    case OptionDefaults:
+        pending->restoreDefaults = 1;
+        break;
+    case OptionErrorSound:
+        failed = ParseYesNo(argument, &pending->errorSound);
+        break;
+    case OptionForward:
+        failed = ParseHotkeyArgument(argument, &pending->hotkeyDown);
+        break;
+    case OptionList:
+        pending->listHotkeys = 1;
+        break;
+    case OptionRestore:
+        pending->restoreSaved = 1;
+        break;
+    case OptionSaveUser:
+        pending->saveRoot = HKEY_CURRENT_USER;
+        break;
+    case OptionSaveMachine:
+        pending->saveRoot = HKEY_LOCAL_MACHINE;
+        break;
+    case OptionVisibleMarker:
+        // Not a pending change: it takes effect even if a later argument fails.
+        failed = ParseYesNo(argument, &Settings.visibleMarker);
+        break;
+    case OptionWrap:
+        failed = ParseYesNo(argument, &pending->wrap);
+        break;
+    }
+    return failed ? CommandBadArgument : CommandContinue;
+}
+
+static void RestoreSavedSettings(void)
+{
+    if (LoadSettings(HKEY_CURRENT_USER) == 0) {
+        Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(HKEY_CURRENT_USER));
+        return;
+    }
+    if (LoadSettings(HKEY_LOCAL_MACHINE) == 0) {
+        Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(HKEY_LOCAL_MACHINE));
+        return;
+    }
+    Printf(TEXT("Settings not found in the registry.\r\n"));
+}
+
+static void ApplyPendingValues(const PendingChanges* pending)
+{
+    if (pending->hotkeyUp != -1)
+        Settings.HotkeyUp = pending->hotkeyUp;
+    if (pending->hotkeyDown != -1)
+        Settings.HotkeyDown = pending->hotkeyDown;
+    if (pending->wrap != -1)
+        Settings.Wrap = pending->wrap;
+    if (pending->errorSound != -1)
+        Settings.ErrorSound = pending->errorSound;
+}
+
+static const WCHAR* YesNo(int32_t value)
+{
+    return value ? TEXT("Yes") : TEXT("No");
+}
+
+static void WriteSettingsReport(WCHAR* text)
+{
+    Printf(TEXT("\r\n%s v%u.%u.%u options:\r\n\n"), PluginName, PluginMajorVersion, PluginMinorVersion,
+           PluginBuildNumber);
+    KeyCodeToName(Settings.HotkeyUp, text);
+    Printf(TEXT("    Back hotkey  . . . . . . . /B: %s\r\n"), text);
+    KeyCodeToName(Settings.HotkeyDown, text);
+    Printf(TEXT("    Forward hotkey . . . . . . /F: %s\r\n"), text);
+    Printf(TEXT("    Error sound  . . . . . . . /E: %s\r\n"), YesNo(Settings.ErrorSound));
+    Printf(TEXT("    Wrap . . . . . . . . . . . /W: %s\r\n"), YesNo(Settings.Wrap));
+}
+
+// The settings stay in memory whether or not the save works.
+static int SaveToRegistry(HKEY root, WCHAR* text)
+{
+    LONG status = SaveSettings(root);
+    if (status == 0) {
+        Printf(TEXT("\r\nSettings saved to the registry (%s).\r\n"), RootName(root));
+        return CommandOk;
+    }
+    FormatSystemError((DWORD)status, text);
+    CrLf();
+    WriteErrorPrefix();
+    Qprintf(GetStdHandle(STD_ERROR_HANDLE), TEXT("Error saving settings to the registry (%s) :\r\n"),
+            RootName(root));
+    Qprintf(GetStdHandle(STD_ERROR_HANDLE), TEXT("%s\r\n"), text);
+    return CommandSaveFailed;
+}
+
+static int ResolveAndApply(const PendingChanges* pending, WCHAR* text)
+{
+    if (pending->listHotkeys) {
+        if (pending->restoreDefaults || pending->restoreSaved || pending->saveRoot != nullptr)
+            return ReportError(TEXT("Can\u2019t combine /L with other options\r\n"));
+        ListHotkeys();
+        return CommandOk;
+    }
+    if (pending->restoreDefaults) {
+        if (pending->restoreSaved)
+            return ReportError(TEXT("Can\u2019t combine /D and /R\r\n"));
+        InstallDefaultSettings();
+        Printf(TEXT("Default plugin settings restored.\r\n"));
+    } else if (pending->restoreSaved) {
+        RestoreSavedSettings();
+    }
+
+    // After the restores, so that a value given with /D or /R wins.
+    ApplyPendingValues(pending);
+    WriteSettingsReport(text);
+    if (pending->saveRoot == nullptr)
+        return CommandOk;
+    return SaveToRegistry(pending->saveRoot, text);
+}
+
+extern "C" int mirvane(WCHAR* arguments)
+{
+    if (arguments == nullptr)
+        return CommandBadArgument;
+
+    PendingChanges pending = {-1, -1, -1, -1, 0, 0, 0, nullptr};
+    WCHAR text[TextBufferLength];
+    text[0] = 0;
+
+    // An overflow has already been reported; going on as if no argument
+    // had been given would print the report and claim success.
+    if (ParseArguments(arguments) < 0)
+        return CommandBadArgument;
+
+    for (int k = 0; k < ArgumentList.count; ++k) {
+        if (ArgumentList.length[k] == 0)
+            continue; // quoted whitespace alone
+        int result = ReadArgument(ArgumentList.text[k], &pending);
+        if (result != CommandContinue)
+            return result;
+    }
+    return ResolveAndApply(&pending, text);
+}
