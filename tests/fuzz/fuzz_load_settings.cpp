@@ -1,0 +1,75 @@
+// LoadSettings on any registry contents: either the settings are untouched
+// or they are exactly the stored set, valid for the table in force.
+#include <string.h>
+
+#include "fuzz_support.h"
+#include "hotkeys/key_tables.h"
+#include "settings/registry_settings.h"
+#include "standins/windows/standin_control.h"
+
+namespace {
+
+const char16_t* const kValueNames[] = {u"HotkeyUp", u"HotkeyDown", u"Wrap", u"ErrorSound"};
+const DWORD kTypes[] = {REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE, REG_MULTI_SZ};
+const size_t kSizes[] = {0, 2, 4, 8, 4096};
+
+// Reads one byte or 0 once the input runs out.
+struct Reader {
+    const uint8_t* data;
+    size_t size;
+    uint8_t Next() { return size ? (--size, *data++) : 0; }
+};
+
+bool SameUserSettings(const SettingsState& a, const SettingsState& b)
+{
+    return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
+           a.ErrorSound == b.ErrorSound;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Reader in = {data, size};
+    ResetProcess(10, 10);
+    Settings.useExtendedKeys = in.Next() & 1;
+    // Start from something other than the defaults, so that a partial
+    // application would show.
+    Settings.HotkeyUp = 0x10049;
+    Settings.HotkeyDown = 0x10051;
+    Settings.Wrap = 0;
+    Settings.ErrorSound = 0;
+    SettingsState before = Settings;
+
+    const std::u16string path = u"Software\\Kelderin\\Mirvane";
+    standin::CreateRegistryKey(HKEY_CURRENT_USER, path);
+    uint32_t stored[4] = {};
+    bool storedAsDword[4] = {};
+    for (int v = 0; v < 4; ++v) {
+        uint8_t shape = in.Next();
+        if (shape & 0x80)
+            continue; // value absent
+        DWORD type = kTypes[shape % (sizeof kTypes / sizeof kTypes[0])];
+        size_t length = kSizes[(shape >> 3) % (sizeof kSizes / sizeof kSizes[0])];
+        std::vector<uint8_t> bytes(length);
+        for (size_t i = 0; i < length; ++i)
+            bytes[i] = in.Next();
+        standin::SetRegistryValue(HKEY_CURRENT_USER, path, kValueNames[v], type, bytes);
+        storedAsDword[v] = type == REG_DWORD && length == 4;
+        if (storedAsDword[v])
+            memcpy(&stored[v], bytes.data(), 4);
+    }
+
+    int result = LoadSettings(HKEY_CURRENT_USER);
+    FUZZ_CHECK(result == 0 || result == 1);
+    CheckInvariants();
+    if (result == 1) {
+        FUZZ_CHECK(SameUserSettings(Settings, before));
+        return 0;
+    }
+    FUZZ_CHECK(storedAsDword[0] && (KeyCode)stored[0] == Settings.HotkeyUp);
+    FUZZ_CHECK(storedAsDword[1] && (KeyCode)stored[1] == Settings.HotkeyDown);
+    FUZZ_CHECK(Settings.Wrap == (storedAsDword[2] && stored[2] == 0 ? 0 : 1));
+    FUZZ_CHECK(Settings.ErrorSound == (storedAsDword[3] && stored[3] == 0 ? 0 : 1));
+    return 0;
+}

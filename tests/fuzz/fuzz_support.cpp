@@ -1,0 +1,42 @@
+#include "fuzz_support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "hotkeys/key_tables.h"
+#include "standins/host/host_standin.h"
+#include "standins/windows/standin_control.h"
+
+void FuzzFailure(const char* condition, const char* file, int line)
+{
+    fprintf(stderr, "%s:%d: check failed: %s\n", file, line, condition);
+    abort();
+}
+
+void ResetProcess(int columns, int rows)
+{
+    standin::Reset();
+    standin::SetConsole(columns, rows);
+    HostReset();
+    Settings = LoadTimeSettings;
+}
+
+std::u16string BytesToText(const uint8_t* data, size_t size)
+{
+    std::u16string text;
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text.push_back((char16_t)(data[i] | (data[i + 1] << 8)));
+    return text;
+}
+
+void CheckInvariants()
+{
+    FUZZ_CHECK(IsValidHotkey(Settings.HotkeyUp));
+    FUZZ_CHECK(IsValidHotkey(Settings.HotkeyDown));
+    FUZZ_CHECK(Settings.Wrap == 0 || Settings.Wrap == 1);
+    FUZZ_CHECK(Settings.ErrorSound == 0 || Settings.ErrorSound == 1);
+    FUZZ_CHECK(Settings.visibleMarker == 0 || Settings.visibleMarker == 1);
+    FUZZ_CHECK(Settings.beepArmed == 0 || Settings.beepArmed == 1);
+    FUZZ_CHECK(standin::OpenConsoleHandles() == 0);
+    FUZZ_CHECK(standin::OpenRegistryKeys() == 0);
+}
