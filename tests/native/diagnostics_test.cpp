@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/exports.h"
+#include "plugin/diagnostics.h"
+#include "plugin/help.h"
+#include "plugin/state.h"
+#include "plugin/text.h"
+#include "standins/host/host_standin.h"
+#include "standins/windows/standin_control.h"
+
+namespace {
+
+typedef std::u16string Text;
+typedef std::pair<int, Text> Write; // channel, text
+
+class DiagnosticsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        standin::Reset();
+        HostReset();
+        Settings = LoadTimeSettings;
+    }
+};
+
+TEST_F(DiagnosticsTest, ErrorPrefix)
+{
+    struct Case {
+        const char16_t* batch;
+        const char16_t* batchName;
+        std::vector<Write> writes;
+    };
+    const Write plain{HostStderr, u"Mirvane plugin: "};
+    const Case cases[] = {
+        {u"0", u"ignored.btm", {plain}},
+        {u"1", u"C:\\jobs\\nightly.btm", {plain, {HostStderr, u"C:\\jobs\\nightly.btm [12]  "}}},
+        // Names are text, never a format.
+        {u"2", u"C:\\100%.btm", {plain, {HostStderr, u"C:\\100%.btm [12]  "}}},
+        {u"1", u"a%%b.bat", {plain, {HostStderr, u"a%%b.bat [12]  "}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(Text(c.batchName)));
+        HostReset();
+        HostSetVariable(u"_batch", c.batch);
+        HostSetVariable(u"_batchname", c.batchName);
+        HostSetVariable(u"_batchline", u"12");
+
+        EXPECT_EQ(WriteErrorPrefix(), 0);
+        std::vector<Write> writes;
+        for (int i = 0; i < HostWriteCount(); ++i)
+            writes.push_back({HostWriteChannel(i), HostWriteText(i)});
+        EXPECT_EQ(writes, c.writes);
+        std::vector<Text> expansions;
+        for (int i = 0; i < HostExpandCount(); ++i)
+            expansions.push_back(HostExpandInput(i));
+        std::vector<Text> expected = {u"%_batch", u"%_batchname [%_batchline]  "};
+        expected.resize(c.writes.size());
+        EXPECT_EQ(expansions, expected);
+    }
+}
+
+TEST_F(DiagnosticsTest, FormatSystemError)
+{
+    struct Case {
+        DWORD code;
+        const char16_t* systemText; // installed in the stand-in when not null
+        const char16_t* expected;
+        bool systemFails = false;
+    };
+    const Case cases[] = {
+        {0xFFFFFFFF, nullptr, u"Unknown error"},
+        {5, nullptr, u"Access is denied."},
+        {1450, u"Out of quota. \t\u00A0\u3000\r\n", u"Out of quota."},
+        {1451, u"  two  words\r\n", u"  two  words"},
+        {1452, u" \r\n", u""},
+        {1236, nullptr, u"Error 1236"},
+        {0x80070005, nullptr, u"Error -2147024891"},
+        {87, nullptr, u"Error 87", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        standin::Reset();
+        if (c.systemText)
+            standin::SetSystemMessage(c.code, c.systemText);
+        if (c.systemFails)
+            standin::FailCall(standin::Api::FormatMessageW);
+        WCHAR buffer[TextBufferLength];
+        std::fill(std::begin(buffer), std::end(buffer), u'#');
+
+        EXPECT_EQ(FormatSystemError(c.code, buffer), 0);
+        EXPECT_EQ(Text(buffer), c.expected);
+    }
+}
+
+TEST_F(DiagnosticsTest, HelpTextLandmarks)
+{
+    const std::pair<size_t, Text> pieces[] = {
+        {0, u"Display and change plugin settings.\n\nMIRVANE"},
+        {37, u"MIRVANE /B:key /D /E:yn /F:key /L /R /S /W:yn \r\n\n\t/B:\t"},
+        {336, u"\t/W:\tenable or disable wrap\n\nPressing the \u2018back\u2019 hotkey"},
+        {424, u"through \nprevious commands; the \u2018forward\u2019"},
+        {481, u"forward.  Only\ncommands entered after this plugin was loaded are recognized.\n"},
+    };
+    Text help(HelpText);
+    ASSERT_EQ(help.size(), 558u);
+    for (const auto& [offset, text] : pieces)
+        EXPECT_EQ(help.substr(offset, text.size()), text) << "at " << offset;
+    EXPECT_EQ(std::count(help.begin(), help.end(), u'\r'), 1);
+}
+
+struct NameCase {
+    const char16_t* name;
+    int matches;
+};
+
+const NameCase kNameCases[] = {
+    {u"mirvane", 1},   {u"MIRVANE", 1},     {u"mIrVaNe", 1},  {u"@mirvane", 0},
+    {u"_mirvane", 0},  {u"mirvanex", 0},    {u"mirvan", 0},   {u"", 0},
+    {u"m\u0131rvane", 0}, // dotless i: only ASCII letters fold
+};
+
+TEST_F(DiagnosticsTest, HelpShowsTheBoxOnlyForTheCommand)
+{
+    const HWND foreground = (HWND)(uintptr_t)0x5150;
+    for (const NameCase& c : kNameCases) {
+        Text name(c.name);
+        SCOPED_TRACE(::testing::PrintToString(name));
+        standin::Reset();
+        standin::SetForegroundWindowHandle(foreground);
+
+        EXPECT_EQ(Help(&name[0]), c.matches);
+        std::vector<standin::MessageBoxCall> boxes = standin::MessageBoxes();
+        ASSERT_EQ(boxes.size(), (size_t)c.matches);
+        if (c.matches) {
+            EXPECT_EQ(boxes[0].owner, foreground);
+            EXPECT_EQ(boxes[0].caption, u"Mirvane Plugin Help");
+            EXPECT_EQ(boxes[0].text, Text(HelpText));
+            EXPECT_EQ(boxes[0].type, (UINT)MB_OK);
+        }
+    }
+}
+
+TEST_F(DiagnosticsTest, UsageFillsTheBufferOnlyForTheCommand)
+{
+    for (const NameCase& c : kNameCases) {
+        Text name(c.name);
+        SCOPED_TRACE(::testing::PrintToString(name));
+        WCHAR buffer[TextBufferLength];
+        std::fill(std::begin(buffer), std::end(buffer), u'#');
+
+        EXPECT_EQ(Usage(&name[0], buffer), c.matches);
+        if (!c.matches) {
+            EXPECT_EQ(std::count(std::begin(buffer), std::end(buffer), u'#'), TextBufferLength);
+            continue;
+        }
+        Text usage(buffer);
+        EXPECT_EQ(usage.size(), 521u);
+        EXPECT_EQ(usage.substr(0, 48), u"MIRVANE /B:key /D /E:yn /F:key /L /R /S /W:yn \r\n");
+        EXPECT_EQ(usage, Text(HelpText).substr(37));
+        EXPECT_EQ(buffer[522], u'#') << "written past the terminator";
+    }
+}
+
+TEST_F(DiagnosticsTest, NullPointersTouchNothing)
+{
+    WCHAR buffer[TextBufferLength] = {u'#'};
+    Text name(u"mirvane");
+    EXPECT_EQ(Help(nullptr), 0);
+    EXPECT_EQ(Usage(nullptr, buffer), 0);
+    EXPECT_EQ(Usage(&name[0], nullptr), 0);
+    EXPECT_EQ(buffer[0], u'#');
+    EXPECT_TRUE(standin::CallLog().empty());
+}
+
+} // namespace
