@@ -1,6 +1,7 @@
 #include "plugin/diagnostics.h"
 
 #include "host/host_api.h"
+#include "plugin/host_variables.h"
 #include "plugin/text.h"
 
 const WCHAR PluginName[] = TEXT("Mirvane");
@@ -16,14 +17,12 @@ int WriteErrorPrefix(void)
 {
     Qprintf(ErrorOutput(), TEXT("%s plugin: "), PluginName);
 
-    WCHAR batch[BatchPrefixLength] = TEXT("%_batch");
-    ExpandVariables(batch, 1);
+    WCHAR batch[BatchPrefixLength];
+    ExpandHostVariables(batch, BatchPrefixLength, TEXT("%_batch"));
     if (batch[0] == '0')
         return 0;
 
-    TextCopy(batch, BatchPrefixLength, TEXT("%_batchname [%_batchline]  "));
-    ExpandVariables(batch, 1);
-    batch[BatchPrefixLength - 1] = 0;
+    ExpandHostVariables(batch, BatchPrefixLength, TEXT("%_batchname [%_batchline]  "));
     // A batch file may be called "100%.btm": the expansion is text, never a
     // format.
     Qprintf(ErrorOutput(), TEXT("%s"), batch);

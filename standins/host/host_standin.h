@@ -22,6 +22,12 @@ void HostSetVariable(const WCHAR* name, const WCHAR* value);
 // result to this many units including the terminator (default 1024).
 void HostSetExpandCapacity(int units);
 
+// on 1: every write is also put on the real console (or the file a
+// standard handle is redirected to) as it happens, so that a person can
+// watch a session. Off by default, and kept across HostReset. Only the
+// Windows build has a console to write to; elsewhere this only records it.
+void HostSetEcho(int on);
+
 // Every write in order: its channel and its text after formatting.
 int HostWriteCount(void);
 const WCHAR* HostWriteText(int index);
