@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "navigation/navigation.h"
 #include "plugin/state.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
@@ -46,6 +47,7 @@ class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        CancelBeepTimer(); // module state that outlives the stand-in's reset
         standin::Reset();
         HostReset();
         Settings = LoadTimeSettings;

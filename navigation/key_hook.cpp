@@ -1,0 +1,85 @@
+#include "host/exports.h"
+#include "hotkeys/key_names.h"
+#include "navigation/navigation.h"
+#include "plugin/state.h"
+#include "plugin/text.h"
+
+enum : KeyCode {
+    EnterCode = 13,
+    CtrlEnterCode = 0xC0D, // Ctrl-Enter as the newer host numbers it
+};
+
+enum {
+    ShiftHeld = 1,
+    CtrlHeld = 2,
+    AltHeld = 4,
+    KeyDownBit = 0x8000,
+};
+
+static int IsHeld(int virtualKey)
+{
+    return (GetAsyncKeyState(virtualKey) & KeyDownBit) != 0;
+}
+
+// Sampled now, not when the key went down. The older host has no codes for
+// Ctrl-Alt-Shift, so that chord adds nothing there.
+static KeyCode ModifierFlags(void)
+{
+    int held = 0;
+    if (IsHeld(VK_SHIFT))
+        held |= ShiftHeld;
+    if (IsHeld(VK_CONTROL))
+        held |= CtrlHeld;
+    if (IsHeld(VK_MENU))
+        held |= AltHeld;
+    switch (held) {
+    case ShiftHeld | CtrlHeld:
+        return CtrlShiftFlag;
+    case CtrlHeld | AltHeld:
+        return CtrlAltFlag;
+    case ShiftHeld | CtrlHeld | AltHeld:
+        return Settings.useExtendedKeys ? CtrlShiftFlag | CtrlAltFlag : 0;
+    default:
+        return 0;
+    }
+}
+
+static int TagRow(int row)
+{
+    MarkRow(row);
+    return 0;
+}
+
+static void ConsumeKey(KeyEventRecord* event)
+{
+    event->code = 0;
+    if (Settings.useExtendedKeys && event->keyName)
+        event->keyName[0] = 0;
+}
+
+// The older host's record may end after code and row, so nothing beyond
+// them is read unless the newer host is present.
+extern "C" int key(KeyEventRecord* event)
+{
+    if (!event)
+        return 0;
+    KeyCode code = event->code;
+    if (Settings.useExtendedKeys && code == 0 && event->keyName) {
+        code = KeyNameToCode(event->keyName);
+        // The bare name converts to KeyCodeNotAllowed, so the name itself is
+        // what marks an entered line.
+        if (TextEqualsNoCase(event->keyName, TEXT("Enter")))
+            return TagRow(event->row);
+    }
+    // An entered line's key goes on to the host untouched.
+    if (code == EnterCode || code == CtrlEnterCode)
+        return TagRow(event->row);
+    if (code == 0 && (!Settings.useExtendedKeys || event->context == NULL))
+        return TagRow(GetCursorRow());
+    code |= ModifierFlags();
+    if (code != Settings.HotkeyUp && code != Settings.HotkeyDown)
+        return 0;
+    ScrollToMarkedRow(code == Settings.HotkeyUp ? 1 : 0);
+    ConsumeKey(event);
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include <string.h>
+
+#include "navigation/navigation.h"
+#include "plugin/state.h"
+
+static_assert(sizeof(CHAR_INFO[MarkerBlockRows]) == 2048, "one block of column 0 stays small");
+
+struct MarkedRows {
+    int first; // lowest tagged row
+    int last;  // highest tagged row
+    int prev;  // highest tagged row above the window's top row
+    int next;  // lowest tagged row below the window's top row
+};
+
+// Reads column 0 of rows top..bottom into block. A region that comes back
+// clipped means the buffer shrank since its size was read, and the rows past
+// the clip would be whatever the previous block left there.
+static int ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
+{
+    memset(block, 0, sizeof(CHAR_INFO) * MarkerBlockRows);
+    COORD size = {1, MarkerBlockRows};
+    COORD origin = {0, 0};
+    SMALL_RECT region = {0, (SHORT)top, 0, (SHORT)bottom};
+    if (!ReadConsoleOutputW(console, block, size, origin, &region))
+        return 1;
+    if (region.Left != 0 || region.Right != 0 || region.Top != top || region.Bottom != bottom)
+        return 1;
+    return 0;
+}
+
+// Scans column 0 of the whole buffer; 1 when a block cannot be read.
+static int ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
+{
+    CHAR_INFO block[MarkerBlockRows];
+    WORD marker = Settings.markerAttribute;
+    *rows = MarkedRows{-1, -1, -1, -1};
+    for (int i = 0; i < height; ++i) {
+        if (i % MarkerBlockRows == 0) {
+            int bottom = i + MarkerBlockRows - 1 < height ? i + MarkerBlockRows - 1 : height - 1;
+            if (ReadColumnBlock(console, block, i, bottom))
+                return 1;
+        }
+        if (!(block[i % MarkerBlockRows].Attributes & marker))
+            continue;
+        if (rows->first < 0)
+            rows->first = i;
+        if (i < top)
+            rows->prev = i;
+        if (i > top && rows->next < 0)
+            rows->next = i;
+        rows->last = i;
+    }
+    return 0;
+}
+
+// The top row the window gets for row: as close as the buffer's end allows.
+static int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
+{
+    int highestTop = info->dwSize.Y - (info->srWindow.Bottom - info->srWindow.Top) - 1;
+    return row > highestTop ? highestTop : row;
+}
+
+int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int back)
+{
+    int top = info->srWindow.Top;
+    MarkedRows rows;
+    if (ScanMarkedRows(console, info->dwSize.Y, top, &rows))
+        return -1;
+    if (back) {
+        if (rows.prev >= 0)
+            return rows.prev;
+        return Settings.Wrap ? rows.last : -1;
+    }
+    int row = rows.next >= 0 ? rows.next : (Settings.Wrap ? rows.first : -1);
+    // The next tag may already be on screen with the window at the bottom of
+    // the buffer: going there would not move the window at all.
+    if (row > 0 && WindowTopFor(info, row) == top)
+        row = Settings.Wrap ? rows.first : -1;
+    return row;
+}
+
+// Same width and height, scrolled back to column 0.
+static int MoveWindowTo(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
+{
+    const SMALL_RECT& old = info->srWindow;
+    int top = WindowTopFor(info, row);
+    SMALL_RECT window;
+    window.Left = 0;
+    window.Top = (SHORT)top;
+    window.Right = (SHORT)(old.Right - old.Left);
+    window.Bottom = (SHORT)(top + (old.Bottom - old.Top));
+    return SetConsoleWindowInfo(console, TRUE, &window) ? 1 : 0;
+}
+
+static int ScrollConsole(int back)
+{
+    HANDLE console = OpenConsoleOutput();
+    if (console == INVALID_HANDLE_VALUE)
+        return 0;
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    int moved = 0;
+    if (GetConsoleScreenBufferInfo(console, &info)) {
+        int row = FindMarkedRow(console, &info, back);
+        if (row >= 0 && row < info.dwSize.Y)
+            moved = MoveWindowTo(console, &info, row);
+    }
+    CloseHandle(console);
+    return moved;
+}
+
+int ScrollToMarkedRow(int back)
+{
+    if (!ScrollConsole(back))
+        SoundErrorBeep();
+    return 0;
+}
