@@ -42,8 +42,8 @@ static_assert(offsetof(PluginInfoRecord, BuildNumber) == 56, "host layout");
 static_assert(offsetof(PluginInfoRecord, Reserved) == 60, "host layout");
 static_assert(sizeof(PluginInfoRecord) == 80, "host layout");
 
-// Only code and row exist for an older host; the fields from offset 8 on are
-// read only when the newer host is present.
+// An older host is only known to fill code and row, so the fields from
+// offset 8 on are read only when the newer host is present.
 struct KeyEventRecord {
     int32_t code;
     int32_t row;

@@ -12,8 +12,8 @@ const WCHAR ModifierPrefixes[7][PrefixLength] = {
     TEXT("Ctrl-Alt-Shift-"),
 };
 
-// The flag is set once at start-up, but asking on every call keeps the
-// tests (and any caller run before start-up) on the table they select.
+// The flag is set once at start-up; asking on every call keeps any caller
+// that runs before start-up on the classic table.
 const KeyTableView& KeyTableInForce()
 {
     return Settings.useExtendedKeys ? ExtendedKeyTableView() : ClassicKeyTableView();

@@ -57,8 +57,8 @@ static void ConsumeKey(KeyEventRecord* event)
         event->keyName[0] = 0;
 }
 
-// The older host's record may end after code and row, so nothing beyond
-// them is read unless the newer host is present.
+// An older host is only known to fill code and row, so nothing beyond them
+// is read unless the newer host is present.
 extern "C" int key(KeyEventRecord* event)
 {
     if (!event)

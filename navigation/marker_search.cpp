@@ -1,5 +1,3 @@
-#include <string.h>
-
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
@@ -17,7 +15,6 @@ struct MarkedRows {
 // the clip would be whatever the previous block left there.
 static int ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
 {
-    memset(block, 0, sizeof(CHAR_INFO) * MarkerBlockRows);
     COORD size = {1, MarkerBlockRows};
     COORD origin = {0, 0};
     SMALL_RECT region = {0, (SHORT)top, 0, (SHORT)bottom};

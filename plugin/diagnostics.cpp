@@ -6,9 +6,7 @@
 
 const WCHAR PluginName[] = TEXT("Mirvane");
 
-// The standard error handle can be redirected between writes, so it is
-// fetched for each one rather than kept.
-static HANDLE ErrorOutput(void)
+HANDLE ErrorOutput(void)
 {
     return GetStdHandle(STD_ERROR_HANDLE);
 }

@@ -24,16 +24,10 @@ constexpr WCHAR HelpText[HelpTextLength + 1] =
     TEXT("previous commands; the \u2018forward\u2019 hotkey scrolls forward.  Only\n")
     TEXT("commands entered after this plugin was loaded are recognized.\n");
 
-static constexpr size_t ConstantLength(const WCHAR* text)
-{
-    size_t n = 0;
-    while (text[n])
-        ++n;
-    return n;
-}
-
 // The array bound rejects a longer text; this rejects a shorter one.
-static_assert(ConstantLength(HelpText) == HelpTextLength, "help text length");
+static_assert(sizeof HelpText / sizeof HelpText[0] == HelpTextLength + 1 &&
+                  HelpText[HelpTextLength - 1] == '\n' && HelpText[HelpTextLength] == 0,
+              "help text length");
 
 const CommandEntry CommandTable[1] = {
     {TEXT("mirvane"), HelpText},

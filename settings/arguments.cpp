@@ -43,7 +43,7 @@ static void EndArgument(Tokenizer* t)
 static int ReportOverflow(int b)
 {
     WriteErrorPrefix();
-    Qprintf(GetStdHandle(STD_ERROR_HANDLE), TEXT("Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n"), b,
+    Qprintf(ErrorOutput(), TEXT("Buffer overflow: b = %d, MAX_ARG_LEN = %d \r\n"), b,
             (int)MAX_ARG_LEN);
     return -1;
 }

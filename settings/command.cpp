@@ -1,6 +1,6 @@
 // The command mirvane: reads every argument into pending changes first,
 // then resolves list / defaults / restore, applies what was given, reports
-// and saves. Nothing is applied unless every argument was good.
+// and saves. Nothing but /VM is applied unless every argument was good.
 #include "settings/command.h"
 
 #include "host/exports.h"
@@ -13,7 +13,7 @@
 #include "settings/arguments.h"
 #include "settings/registry_settings.h"
 
-static const WCHAR kPlatformName[] = TEXT("x64");
+static const WCHAR PlatformName[] = TEXT("x64");
 
 enum OptionKind {
     OptionHelp,
@@ -31,8 +31,7 @@ enum OptionKind {
 };
 
 enum OptionMatch {
-    MatchExact,     // the whole text, case and all
-    MatchWhole,     // the whole text, ASCII case folded
+    MatchWhole,     // the whole text, ASCII case folded (so /? and /?? exactly)
     MatchFirstTwo,  // the slash and the letter; anything may follow
 };
 
@@ -44,9 +43,9 @@ struct OptionEntry {
 
 // Searched top to bottom; the first match decides. /VM is matched on "/V"
 // alone, so "/V:Y" and "/Visible:Y" work too.
-static constexpr OptionEntry kOptions[] = {
-    {TEXT("/?"), MatchExact, OptionHelp},
-    {TEXT("/??"), MatchExact, OptionHelpVersion},
+static constexpr OptionEntry OptionTable[] = {
+    {TEXT("/?"), MatchWhole, OptionHelp},
+    {TEXT("/??"), MatchWhole, OptionHelpVersion},
     {TEXT("/B"), MatchFirstTwo, OptionBack},
     {TEXT("/D"), MatchWhole, OptionDefaults},
     {TEXT("/E"), MatchFirstTwo, OptionErrorSound},
@@ -59,8 +58,8 @@ static constexpr OptionEntry kOptions[] = {
     {TEXT("/W"), MatchFirstTwo, OptionWrap},
 };
 
-static constexpr int kOptionCount = (int)(sizeof kOptions / sizeof kOptions[0]);
-static_assert(kOptionCount == 12, "every option of the command has a row");
+static constexpr int OptionCount = (int)(sizeof OptionTable / sizeof OptionTable[0]);
+static_assert(OptionCount == 12, "every option of the command has a row");
 
 // -1 marks a value that was not given: KeyNameToCode's -1 is rejected
 // before it could be stored, and Y/N values are 0 or 1.
@@ -82,24 +81,13 @@ enum CommandResult {
     CommandContinue = -1, // an argument was read; go on with the next
 };
 
-static int TextEqualsExact(const WCHAR* a, const WCHAR* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (*a != *b)
-            return 0;
-    }
-    return *a == *b;
-}
-
 static int OptionMatches(const OptionEntry* option, const WCHAR* argument)
 {
     switch (option->match) {
-    case MatchExact:
-        return TextEqualsExact(argument, option->name);
     case MatchWhole:
         return TextEqualsNoCase(argument, option->name);
     case MatchFirstTwo:
-        return argument[0] == option->name[0] && argument[1] != 0 &&
+        return argument[0] == option->name[0] &&
                AsciiLower(argument[1]) == AsciiLower(option->name[1]);
     }
     return 0;
@@ -107,9 +95,9 @@ static int OptionMatches(const OptionEntry* option, const WCHAR* argument)
 
 static const OptionEntry* FindOption(const WCHAR* argument)
 {
-    for (int i = 0; i < kOptionCount; ++i) {
-        if (OptionMatches(&kOptions[i], argument))
-            return &kOptions[i];
+    for (int i = 0; i < OptionCount; ++i) {
+        if (OptionMatches(&OptionTable[i], argument))
+            return &OptionTable[i];
     }
     return nullptr;
 }
@@ -124,14 +112,14 @@ static int ReportArgumentError(const WCHAR* format, WCHAR* argument)
 {
     TextUpperInPlace(argument);
     WriteErrorPrefix();
-    Qprintf(GetStdHandle(STD_ERROR_HANDLE), format, argument);
+    Qprintf(ErrorOutput(), format, argument);
     return CommandBadArgument;
 }
 
 static int ReportError(const WCHAR* message)
 {
     WriteErrorPrefix();
-    Qprintf(GetStdHandle(STD_ERROR_HANDLE), message);
+    Qprintf(ErrorOutput(), message);
     return CommandBadArgument;
 }
 
@@ -180,7 +168,7 @@ static int WriteHelp(int withVersion)
     QPuts(HelpText);
     if (withVersion) {
         Printf(TEXT("\r\n\t\t\t\t\t%s  %u.%u.%u.%u (%s)\r\n"), PluginName, PluginMajorVersion,
-               PluginMinorVersion, PluginBuildNumber, PluginRevision, kPlatformName);
+               PluginMinorVersion, PluginBuildNumber, PluginRevision, PlatformName);
     }
     return CommandOk;
 }
@@ -236,15 +224,15 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
     return failed ? CommandBadArgument : CommandContinue;
 }
 
+// The user's own settings first, then the machine's, as at start-up.
 static void RestoreSavedSettings(void)
 {
-    if (LoadSettings(HKEY_CURRENT_USER) == 0) {
-        Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(HKEY_CURRENT_USER));
-        return;
-    }
-    if (LoadSettings(HKEY_LOCAL_MACHINE) == 0) {
-        Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(HKEY_LOCAL_MACHINE));
-        return;
+    static const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    for (HKEY root : roots) {
+        if (LoadSettings(root) == 0) {
+            Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(root));
+            return;
+        }
     }
     Printf(TEXT("Settings not found in the registry.\r\n"));
 }
@@ -289,9 +277,9 @@ static int SaveToRegistry(HKEY root, WCHAR* text)
     FormatSystemError((DWORD)status, text);
     CrLf();
     WriteErrorPrefix();
-    Qprintf(GetStdHandle(STD_ERROR_HANDLE), TEXT("Error saving settings to the registry (%s) :\r\n"),
+    Qprintf(ErrorOutput(), TEXT("Error saving settings to the registry (%s) :\r\n"),
             RootName(root));
-    Qprintf(GetStdHandle(STD_ERROR_HANDLE), TEXT("%s\r\n"), text);
+    Qprintf(ErrorOutput(), TEXT("%s\r\n"), text);
     return CommandSaveFailed;
 }
 

@@ -5,7 +5,7 @@
 
 const WCHAR SettingsKeyPath[] = TEXT("Software\\Kelderin\\Mirvane");
 
-static_assert(KEY_READ == 0x20019, "read access as the key has always been opened");
+static_assert(KEY_READ == 0x20019, "read access only");
 static_assert((KEY_READ | KEY_WRITE) == 0x2001F, "save access");
 
 // A slot the query never filled reads as all one bits: a negative code for a
