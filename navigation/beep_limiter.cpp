@@ -21,8 +21,9 @@ void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD tim
 {
     (void)message;
     (void)time;
-    KillTimer(window, timerId);
-    if (timerId == pendingBeepTimer)
+    // A timer that could not be killed stays pending, so that shutting down
+    // still tries to kill it before the module goes away.
+    if (KillTimer(window, timerId) && timerId == pendingBeepTimer)
         pendingBeepTimer = 0;
     Settings.beepArmed = 1;
 }
