@@ -42,3 +42,5 @@ if(MIRVANE_TESTS)
     enable_testing()
     add_subdirectory(tests/wine)
 endif()
+
+add_subdirectory(standins/session)

@@ -1,0 +1,111 @@
+#include "standins/session/session_console.h"
+
+#include <vector>
+
+namespace {
+
+HANDLE OpenOutput()
+{
+    return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+} // namespace
+
+void SessionWrite(const std::wstring& text)
+{
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (text.empty() || output == nullptr || output == INVALID_HANDLE_VALUE)
+        return;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(output, &mode)) {
+        WriteConsoleW(output, text.data(), (DWORD)text.size(), &written, nullptr);
+        return;
+    }
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
+        nullptr, nullptr);
+    if (bytes <= 0)
+        return;
+    std::string utf8((size_t)bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &utf8[0], bytes, nullptr,
+        nullptr);
+    WriteFile(output, utf8.data(), (DWORD)utf8.size(), &written, nullptr);
+}
+
+bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info)
+{
+    HANDLE console = OpenOutput();
+    if (console == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = GetConsoleScreenBufferInfo(console, info) != 0;
+    CloseHandle(console);
+    return ok;
+}
+
+int CursorRow(void)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    return ReadBufferInfo(&info) ? info.dwCursorPosition.Y : -1;
+}
+
+void EnsureBufferRows(int rows)
+{
+    HANDLE console = OpenOutput();
+    if (console == INVALID_HANDLE_VALUE)
+        return;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(console, &info) && info.dwSize.Y < rows) {
+        COORD size = {info.dwSize.X, (SHORT)rows};
+        SetConsoleScreenBufferSize(console, size);
+    }
+    CloseHandle(console);
+}
+
+void EraseCellBehindCursor(void)
+{
+    HANDLE console = OpenOutput();
+    if (console == INVALID_HANDLE_VALUE)
+        return;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(console, &info)) {
+        COORD at = info.dwCursorPosition;
+        if (at.X > 0) {
+            --at.X;
+        } else if (at.Y > 0) {
+            --at.Y;
+            at.X = (SHORT)(info.dwSize.X - 1);
+        }
+        DWORD written = 0;
+        FillConsoleOutputCharacterW(console, L' ', 1, at, &written);
+        SetConsoleCursorPosition(console, at);
+    }
+    CloseHandle(console);
+}
+
+bool ReadWindowTop(int* row, std::wstring* text)
+{
+    HANDLE console = OpenOutput();
+    if (console == INVALID_HANDLE_VALUE)
+        return false;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    bool ok = GetConsoleScreenBufferInfo(console, &info) != 0;
+    if (ok) {
+        std::vector<WCHAR> cells((size_t)info.dwSize.X);
+        COORD at = {0, info.srWindow.Top};
+        DWORD read = 0;
+        ok = ReadConsoleOutputCharacterW(console, cells.data(), (DWORD)cells.size(), at, &read) != 0;
+        while (read > 0 && (cells[read - 1] == L' ' || cells[read - 1] == 0))
+            --read;
+        *row = info.srWindow.Top;
+        text->assign(cells.data(), read);
+    }
+    CloseHandle(console);
+    return ok;
+}
+
+bool ConsoleHasWindow(void)
+{
+    HWND window = GetConsoleWindow();
+    return window != nullptr && IsWindowVisible(window);
+}

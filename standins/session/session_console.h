@@ -1,0 +1,28 @@
+// The session's side of the console: its own output, the cursor, erasing
+// typed characters, and what the window shows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// To standard output: UTF-16 to a console, UTF-8 to anything else.
+void SessionWrite(const std::wstring& text);
+
+// The screen buffer behind standard output, through "CONOUT$" so that a
+// redirected standard output does not blind the session.
+bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info);
+int CursorRow(void);
+
+// Gives the screen buffer at least this many rows of scroll-back.
+void EnsureBufferRows(int rows);
+
+// Steps the cursor back one cell, across a line wrap, and blanks that cell.
+void EraseCellBehindCursor(void);
+
+// The window's top row and the text on it, without trailing blanks.
+bool ReadWindowTop(int* row, std::wstring* text);
+
+// true in a windowed console; false in a terminal, where Wine shows the
+// buffer but not the window's position in it.
+bool ConsoleHasWindow(void);
