@@ -4,157 +4,115 @@
 
 namespace {
 
-struct ClassicKeyRow {
-    WCHAR name[ClassicNameLength];
-    KeyCode codes[ClassicKeyColumns];
-};
-
-struct ClassicAlias {
-    WCHAR alias[AliasLength];
-    WCHAR target[ClassicNameLength];
-};
-
-struct ClassicKeyTableData {
-    ClassicKeyRow keys[ClassicKeyRows];
-    ClassicAlias aliases[ClassicAliasCount];
-};
-
 // -1 marks a combination that cannot be a hotkey, -2 one that is not
 // allowed (a bare or shifted character key would swallow ordinary typing).
 // The values are the host's and follow no rule: do not derive one from
 // another.
-constexpr ClassicKeyTableData ClassicKeyTable = {
-    {
-        //                      none    Shift     Ctrl      Alt  C-Shift    C-Alt
-        {TEXT("F1"),        {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E}},
-        {TEXT("F2"),        {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F}},
-        {TEXT("F3"),        {0x1003D, 0x10056, 0x10060, 0x1006A, 0x30056, 0x50060}},
-        {TEXT("F4"),        {0x1003E, 0x10057, 0x10061, 0x1006B, 0x30057, 0x50061}},
-        {TEXT("F5"),        {0x1003F, 0x10058, 0x10062, 0x1006C, 0x30058, 0x50062}},
-        {TEXT("F6"),        {0x10040, 0x10059, 0x10063, 0x1006D, 0x30059, 0x50063}},
-        {TEXT("F7"),        {0x10041, 0x1005A, 0x10064, 0x1006E, 0x3005A, 0x50064}},
-        {TEXT("F8"),        {0x10042, 0x1005B, 0x10065, 0x1006F, 0x3005B, 0x50065}},
-        {TEXT("F9"),        {0x10043, 0x1005C, 0x10066, 0x10070, 0x3005C, 0x50066}},
-        {TEXT("F10"),       {0x10044, 0x1005D, 0x10067, 0x10071, 0x3005D, 0x50067}},
-        {TEXT("F11"),       {0x10085, 0x10087, 0x10089, 0x1008B, 0x30087, 0x50089}},
-        {TEXT("F12"),       {0x10086, 0x10088, 0x1008A, 0x1008C, 0x30088, 0x5008A}},
-        {TEXT("Home"),      {0x10047, 0x100CA, 0x10077,      -1, 0x300CA, 0x50077}},
-        {TEXT("End"),       {0x1004F, 0x100CB, 0x10075,      -1, 0x300CB, 0x50075}},
-        {TEXT("PgUp"),      {0x10049,      -1, 0x10084,      -1, 0x30049, 0x50084}},
-        {TEXT("PgDn"),      {0x10051,      -1, 0x10076,      -1, 0x30051, 0x50076}},
-        {TEXT("Ins"),       {0x10052,      -1,      -1,      -1, 0x30052, 0x50092}},
-        {TEXT("Del"),       {0x10053,      -1, 0x10093,      -1, 0x30053,      -1}},
-        {TEXT("Up"),        {0x10048,      -1, 0x1008D,      -1, 0x30048, 0x5008D}},
-        {TEXT("Down"),      {0x10050,      -1, 0x10091,      -1, 0x30050, 0x50091}},
-        {TEXT("Left"),      {0x1004B, 0x100C8, 0x10073, 0x100F4, 0x300CC, 0x50073}},
-        {TEXT("Right"),     {0x1004D, 0x100C9, 0x10074, 0x100F6, 0x300CD, 0x50074}},
-        {TEXT("A"),         {     -2,      -2,     0x1, 0x1001E, 0x20001, 0x5001E}},
-        {TEXT("B"),         {     -2,      -2,     0x2, 0x10030, 0x20002, 0x50030}},
-        {TEXT("C"),         {     -2,      -2,      -1, 0x1002E,      -1, 0x5002E}},
-        {TEXT("D"),         {     -2,      -2,     0x4, 0x10020, 0x20004, 0x50020}},
-        {TEXT("E"),         {     -2,      -2,     0x5, 0x10012, 0x20005, 0x50012}},
-        {TEXT("F"),         {     -2,      -2,     0x6, 0x10021, 0x20006, 0x50021}},
-        {TEXT("G"),         {     -2,      -2,     0x7, 0x10022, 0x20007, 0x50022}},
-        {TEXT("H"),         {     -2,      -2,     0x8, 0x10023, 0x20008, 0x50023}},
-        {TEXT("I"),         {     -2,      -2,     0x9, 0x10017,      -1, 0x50017}},
-        {TEXT("J"),         {     -2,      -2,     0xA, 0x10024, 0x2000A, 0x50024}},
-        {TEXT("K"),         {     -2,      -2,     0xB, 0x10025, 0x2000B, 0x50025}},
-        {TEXT("L"),         {     -2,      -2,     0xC, 0x10026, 0x2000C, 0x50026}},
-        {TEXT("M"),         {     -2,      -2,      -1, 0x10032, 0x2000D, 0x50032}},
-        {TEXT("N"),         {     -2,      -2,     0xE, 0x10031, 0x2000E, 0x50031}},
-        {TEXT("O"),         {     -2,      -2,     0xF, 0x10018, 0x2000F, 0x50018}},
-        {TEXT("P"),         {     -2,      -2,    0x10, 0x10019, 0x20010, 0x50019}},
-        {TEXT("Q"),         {     -2,      -2,    0x11, 0x10010, 0x20011, 0x50010}},
-        {TEXT("R"),         {     -2,      -2,    0x12, 0x10013, 0x20012, 0x50013}},
-        {TEXT("S"),         {     -2,      -2,      -1, 0x1001F,      -1, 0x5001F}},
-        {TEXT("T"),         {     -2,      -2,    0x14, 0x10014, 0x20014, 0x50014}},
-        {TEXT("U"),         {     -2,      -2,    0x15, 0x10016, 0x20015, 0x50016}},
-        {TEXT("V"),         {     -2,      -2,    0x16, 0x1002F, 0x20016, 0x5002F}},
-        {TEXT("W"),         {     -2,      -2,    0x17, 0x10011, 0x20017, 0x50011}},
-        {TEXT("X"),         {     -2,      -2,    0x18, 0x1002D, 0x20018, 0x5002D}},
-        {TEXT("Y"),         {     -2,      -2,    0x19, 0x10015, 0x20019, 0x50015}},
-        {TEXT("Z"),         {     -2,      -2,    0x1A, 0x1002C, 0x2001A, 0x5002C}},
-        {TEXT("1"),         {     -2,      -2,      -1, 0x100E2,      -1,      -1}},
-        {TEXT("2"),         {     -2,      -2,      -1, 0x100E3,      -1,      -1}},
-        {TEXT("3"),         {     -2,      -2,      -1, 0x100E4,      -1,      -1}},
-        {TEXT("4"),         {     -2,      -2,      -1, 0x100E5,      -1,      -1}},
-        {TEXT("5"),         {     -2,      -2,      -1, 0x100E6,      -1,      -1}},
-        {TEXT("6"),         {     -2,      -2,      -1, 0x100E7,      -1,      -1}},
-        {TEXT("7"),         {     -2,      -2,      -1, 0x100E8,      -1,      -1}},
-        {TEXT("8"),         {     -2,      -2,      -1, 0x100E9,      -1,      -1}},
-        {TEXT("9"),         {     -2,      -2,      -1, 0x100EA,      -1,      -1}},
-        {TEXT("0"),         {     -2,      -2,      -1, 0x100EB,      -1,      -1}},
-        {TEXT("BkSp"),      {     -2,      -1,    0x7F, 0x1000E, 0x3000E, 0x5000E}},
-        {TEXT("Grave"),     {     -2,      -2,      -1, 0x10029, 0x30029, 0x50029}},
-        {TEXT("-"),         {     -2,      -2,      -1, 0x10082,      -1,      -1}},
-        {TEXT("="),         {     -2,      -2,      -1, 0x10083,      -1,      -1}},
-        {TEXT("["),         {     -2,      -2,      -1, 0x1001A,      -1, 0x5001A}},
-        {TEXT("]"),         {     -2,      -2,      -1, 0x1001B,      -1, 0x5001B}},
-        {TEXT("\\"),        {     -2,      -2,    0x1C, 0x1002B,      -1, 0x5002B}},
-        {TEXT(";"),         {     -2,      -2,      -1, 0x10027,      -1, 0x50027}},
-        {TEXT("'"),         {     -2,      -2,      -1, 0x10028,      -1, 0x50028}},
-        {TEXT(","),         {     -2,      -2,      -1, 0x10033,      -1, 0x50033}},
-        {TEXT("."),         {     -2,      -2,      -1, 0x10034,      -1, 0x50034}},
-        {TEXT("/"),         {     -2,      -2,      -1, 0x10035,      -1, 0x50035}},
-        {TEXT("Num/"),      {     -2,      -2,      -1,      -1, 0x30035,      -1}},
-        {TEXT("Num*"),      {     -2,      -2, 0x10037, 0x1002A, 0x30037, 0x50037}},
-        {TEXT("Num-"),      {     -2,      -2, 0x1004A,      -2, 0x3004A, 0x5004A}},
-        // The host gives Ctrl-Shift-Num+ the same code as Ctrl-Shift-Num-.
-        {TEXT("Num+"),      {     -2,      -2, 0x1004E,      -2, 0x3004A, 0x5004E}},
-    },
-    {
-        {TEXT("PageUp"),      TEXT("PgUp")},
-        {TEXT("PageDown"),    TEXT("PgDn")},
-        {TEXT("Insert"),      TEXT("Ins")},
-        {TEXT("Delete"),      TEXT("Del")},
-        {TEXT("Backspace"),   TEXT("BkSp")},
-        {TEXT("Backquote"),   TEXT("Grave")},
-        {TEXT("Minus"),       TEXT("-")},
-        {TEXT("Equals"),      TEXT("=")},
-        {TEXT("Backslash"),   TEXT("\\")},
-        {TEXT("Semicolon"),   TEXT(";")},
-        {TEXT("Semi"),        TEXT(";")},
-        {TEXT("Apostrophe"),  TEXT("'")},
-        {TEXT("Apos"),        TEXT("'")},
-        {TEXT("Comma"),       TEXT(",")},
-        {TEXT("Period"),      TEXT(".")},
-        {TEXT("Dot"),         TEXT(".")},
-        {TEXT("Slash"),       TEXT("/")},
-    },
+constexpr KeyRow ClassicKeys[ClassicKeyRows] = {
+    //                      none    Shift     Ctrl      Alt  C-Shift    C-Alt
+    {TEXT("F1"),        {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E}},
+    {TEXT("F2"),        {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F}},
+    {TEXT("F3"),        {0x1003D, 0x10056, 0x10060, 0x1006A, 0x30056, 0x50060}},
+    {TEXT("F4"),        {0x1003E, 0x10057, 0x10061, 0x1006B, 0x30057, 0x50061}},
+    {TEXT("F5"),        {0x1003F, 0x10058, 0x10062, 0x1006C, 0x30058, 0x50062}},
+    {TEXT("F6"),        {0x10040, 0x10059, 0x10063, 0x1006D, 0x30059, 0x50063}},
+    {TEXT("F7"),        {0x10041, 0x1005A, 0x10064, 0x1006E, 0x3005A, 0x50064}},
+    {TEXT("F8"),        {0x10042, 0x1005B, 0x10065, 0x1006F, 0x3005B, 0x50065}},
+    {TEXT("F9"),        {0x10043, 0x1005C, 0x10066, 0x10070, 0x3005C, 0x50066}},
+    {TEXT("F10"),       {0x10044, 0x1005D, 0x10067, 0x10071, 0x3005D, 0x50067}},
+    {TEXT("F11"),       {0x10085, 0x10087, 0x10089, 0x1008B, 0x30087, 0x50089}},
+    {TEXT("F12"),       {0x10086, 0x10088, 0x1008A, 0x1008C, 0x30088, 0x5008A}},
+    {TEXT("Home"),      {0x10047, 0x100CA, 0x10077,      -1, 0x300CA, 0x50077}},
+    {TEXT("End"),       {0x1004F, 0x100CB, 0x10075,      -1, 0x300CB, 0x50075}},
+    {TEXT("PgUp"),      {0x10049,      -1, 0x10084,      -1, 0x30049, 0x50084}},
+    {TEXT("PgDn"),      {0x10051,      -1, 0x10076,      -1, 0x30051, 0x50076}},
+    {TEXT("Ins"),       {0x10052,      -1,      -1,      -1, 0x30052, 0x50092}},
+    {TEXT("Del"),       {0x10053,      -1, 0x10093,      -1, 0x30053,      -1}},
+    {TEXT("Up"),        {0x10048,      -1, 0x1008D,      -1, 0x30048, 0x5008D}},
+    {TEXT("Down"),      {0x10050,      -1, 0x10091,      -1, 0x30050, 0x50091}},
+    {TEXT("Left"),      {0x1004B, 0x100C8, 0x10073, 0x100F4, 0x300CC, 0x50073}},
+    {TEXT("Right"),     {0x1004D, 0x100C9, 0x10074, 0x100F6, 0x300CD, 0x50074}},
+    {TEXT("A"),         {     -2,      -2,     0x1, 0x1001E, 0x20001, 0x5001E}},
+    {TEXT("B"),         {     -2,      -2,     0x2, 0x10030, 0x20002, 0x50030}},
+    {TEXT("C"),         {     -2,      -2,      -1, 0x1002E,      -1, 0x5002E}},
+    {TEXT("D"),         {     -2,      -2,     0x4, 0x10020, 0x20004, 0x50020}},
+    {TEXT("E"),         {     -2,      -2,     0x5, 0x10012, 0x20005, 0x50012}},
+    {TEXT("F"),         {     -2,      -2,     0x6, 0x10021, 0x20006, 0x50021}},
+    {TEXT("G"),         {     -2,      -2,     0x7, 0x10022, 0x20007, 0x50022}},
+    {TEXT("H"),         {     -2,      -2,     0x8, 0x10023, 0x20008, 0x50023}},
+    {TEXT("I"),         {     -2,      -2,     0x9, 0x10017,      -1, 0x50017}},
+    {TEXT("J"),         {     -2,      -2,     0xA, 0x10024, 0x2000A, 0x50024}},
+    {TEXT("K"),         {     -2,      -2,     0xB, 0x10025, 0x2000B, 0x50025}},
+    {TEXT("L"),         {     -2,      -2,     0xC, 0x10026, 0x2000C, 0x50026}},
+    {TEXT("M"),         {     -2,      -2,      -1, 0x10032, 0x2000D, 0x50032}},
+    {TEXT("N"),         {     -2,      -2,     0xE, 0x10031, 0x2000E, 0x50031}},
+    {TEXT("O"),         {     -2,      -2,     0xF, 0x10018, 0x2000F, 0x50018}},
+    {TEXT("P"),         {     -2,      -2,    0x10, 0x10019, 0x20010, 0x50019}},
+    {TEXT("Q"),         {     -2,      -2,    0x11, 0x10010, 0x20011, 0x50010}},
+    {TEXT("R"),         {     -2,      -2,    0x12, 0x10013, 0x20012, 0x50013}},
+    {TEXT("S"),         {     -2,      -2,      -1, 0x1001F,      -1, 0x5001F}},
+    {TEXT("T"),         {     -2,      -2,    0x14, 0x10014, 0x20014, 0x50014}},
+    {TEXT("U"),         {     -2,      -2,    0x15, 0x10016, 0x20015, 0x50016}},
+    {TEXT("V"),         {     -2,      -2,    0x16, 0x1002F, 0x20016, 0x5002F}},
+    {TEXT("W"),         {     -2,      -2,    0x17, 0x10011, 0x20017, 0x50011}},
+    {TEXT("X"),         {     -2,      -2,    0x18, 0x1002D, 0x20018, 0x5002D}},
+    {TEXT("Y"),         {     -2,      -2,    0x19, 0x10015, 0x20019, 0x50015}},
+    {TEXT("Z"),         {     -2,      -2,    0x1A, 0x1002C, 0x2001A, 0x5002C}},
+    {TEXT("1"),         {     -2,      -2,      -1, 0x100E2,      -1,      -1}},
+    {TEXT("2"),         {     -2,      -2,      -1, 0x100E3,      -1,      -1}},
+    {TEXT("3"),         {     -2,      -2,      -1, 0x100E4,      -1,      -1}},
+    {TEXT("4"),         {     -2,      -2,      -1, 0x100E5,      -1,      -1}},
+    {TEXT("5"),         {     -2,      -2,      -1, 0x100E6,      -1,      -1}},
+    {TEXT("6"),         {     -2,      -2,      -1, 0x100E7,      -1,      -1}},
+    {TEXT("7"),         {     -2,      -2,      -1, 0x100E8,      -1,      -1}},
+    {TEXT("8"),         {     -2,      -2,      -1, 0x100E9,      -1,      -1}},
+    {TEXT("9"),         {     -2,      -2,      -1, 0x100EA,      -1,      -1}},
+    {TEXT("0"),         {     -2,      -2,      -1, 0x100EB,      -1,      -1}},
+    {TEXT("BkSp"),      {     -2,      -1,    0x7F, 0x1000E, 0x3000E, 0x5000E}},
+    {TEXT("Grave"),     {     -2,      -2,      -1, 0x10029, 0x30029, 0x50029}},
+    {TEXT("-"),         {     -2,      -2,      -1, 0x10082,      -1,      -1}},
+    {TEXT("="),         {     -2,      -2,      -1, 0x10083,      -1,      -1}},
+    {TEXT("["),         {     -2,      -2,      -1, 0x1001A,      -1, 0x5001A}},
+    {TEXT("]"),         {     -2,      -2,      -1, 0x1001B,      -1, 0x5001B}},
+    {TEXT("\\"),        {     -2,      -2,    0x1C, 0x1002B,      -1, 0x5002B}},
+    {TEXT(";"),         {     -2,      -2,      -1, 0x10027,      -1, 0x50027}},
+    {TEXT("'"),         {     -2,      -2,      -1, 0x10028,      -1, 0x50028}},
+    {TEXT(","),         {     -2,      -2,      -1, 0x10033,      -1, 0x50033}},
+    {TEXT("."),         {     -2,      -2,      -1, 0x10034,      -1, 0x50034}},
+    {TEXT("/"),         {     -2,      -2,      -1, 0x10035,      -1, 0x50035}},
+    {TEXT("Num/"),      {     -2,      -2,      -1,      -1, 0x30035,      -1}},
+    {TEXT("Num*"),      {     -2,      -2, 0x10037, 0x1002A, 0x30037, 0x50037}},
+    {TEXT("Num-"),      {     -2,      -2, 0x1004A,      -2, 0x3004A, 0x5004A}},
+    // The host gives Ctrl-Shift-Num+ the same code as Ctrl-Shift-Num-.
+    {TEXT("Num+"),      {     -2,      -2, 0x1004E,      -2, 0x3004A, 0x5004E}},
+};
+
+constexpr KeyAlias ClassicAliases[ClassicAliasCount] = {
+    {TEXT("PageUp"),      TEXT("PgUp")},
+    {TEXT("PageDown"),    TEXT("PgDn")},
+    {TEXT("Insert"),      TEXT("Ins")},
+    {TEXT("Delete"),      TEXT("Del")},
+    {TEXT("Backspace"),   TEXT("BkSp")},
+    {TEXT("Backquote"),   TEXT("Grave")},
+    {TEXT("Minus"),       TEXT("-")},
+    {TEXT("Equals"),      TEXT("=")},
+    {TEXT("Backslash"),   TEXT("\\")},
+    {TEXT("Semicolon"),   TEXT(";")},
+    {TEXT("Semi"),        TEXT(";")},
+    {TEXT("Apostrophe"),  TEXT("'")},
+    {TEXT("Apos"),        TEXT("'")},
+    {TEXT("Comma"),       TEXT(",")},
+    {TEXT("Period"),      TEXT(".")},
+    {TEXT("Dot"),         TEXT(".")},
+    {TEXT("Slash"),       TEXT("/")},
 };
 
 // Fewer initialisers than rows would leave zero-filled rows behind.
-static_assert(ClassicKeyTable.keys[ClassicKeyRows - 1].name[0] != 0, "every key row is filled in");
-static_assert(ClassicKeyTable.aliases[ClassicAliasCount - 1].alias[0] != 0, "every alias is filled in");
-
-const WCHAR* ClassicKeyName(int row)
-{
-    return ClassicKeyTable.keys[row].name;
-}
-
-KeyCode ClassicCode(int row, int column)
-{
-    return ClassicKeyTable.keys[row].codes[column];
-}
-
-const WCHAR* ClassicAliasName(int index)
-{
-    return ClassicKeyTable.aliases[index].alias;
-}
-
-const WCHAR* ClassicAliasTarget(int index)
-{
-    return ClassicKeyTable.aliases[index].target;
-}
-
-constexpr KeyTableView ClassicView = {
-    ClassicKeyRows, ClassicKeyColumns, ClassicAliasCount,
-    ClassicKeyName, ClassicCode, ClassicAliasName, ClassicAliasTarget,
-};
+static_assert(ClassicKeys[ClassicKeyRows - 1].name[0] != 0, "every key row is filled in");
+static_assert(ClassicAliases[ClassicAliasCount - 1].alias[0] != 0, "every alias is filled in");
 
 } // namespace
 
-const KeyTableView& ClassicKeyTableView()
-{
-    return ClassicView;
-}
+const KeyTable ClassicKeyTable = {
+    ClassicKeyRows, ClassicKeyColumns, ClassicAliasCount, ClassicKeys, ClassicAliases,
+};

@@ -47,7 +47,7 @@ int ModifierBit(const WCHAR* token)
     return 0;
 }
 
-int ColumnFor(int mask, const KeyTableView& table)
+int ColumnFor(int mask, const KeyTable& table)
 {
     int column = ColumnOfMask[mask];
     return column < table.columns ? column : -1;
@@ -55,7 +55,7 @@ int ColumnFor(int mask, const KeyTableView& table)
 
 // No alias is spelt like a key name or targets another alias, so at most
 // one replacement happens.
-const WCHAR* ResolveAlias(const WCHAR* key, const KeyTableView& table)
+const WCHAR* ResolveAlias(const WCHAR* key, const KeyTable& table)
 {
     for (int index = 0; index < table.aliasCount; ++index) {
         if (TextEqualsNoCase(key, table.aliasName(index)))
@@ -64,7 +64,7 @@ const WCHAR* ResolveAlias(const WCHAR* key, const KeyTableView& table)
     return key;
 }
 
-KeyCode CodeOfKey(const WCHAR* key, int column, const KeyTableView& table)
+KeyCode CodeOfKey(const WCHAR* key, int column, const KeyTable& table)
 {
     for (int row = 0; row < table.rows; ++row) {
         if (TextEqualsNoCase(key, table.keyName(row)))
@@ -109,7 +109,7 @@ KeyCode KeyNameToCode(const WCHAR* text)
         return 0;
     token[length] = 0;
 
-    const KeyTableView& table = KeyTableInForce();
+    const KeyTable& table = KeyTableInForce();
     int column = ColumnFor(mask, table);
     if (column < 0)
         return 0;
@@ -123,7 +123,7 @@ int KeyCodeToName(KeyCode code, WCHAR* name)
         return 0;
     }
     // The negative markers stand in cells too, but they name no keystroke.
-    const KeyTableView& table = KeyTableInForce();
+    const KeyTable& table = KeyTableInForce();
     int foundRow = -1;
     int foundColumn = -1;
     for (int row = 0; code > 0 && row < table.rows; ++row) {
@@ -146,7 +146,7 @@ int KeyCodeToName(KeyCode code, WCHAR* name)
 
 int ListHotkeys(void)
 {
-    const KeyTableView& table = KeyTableInForce();
+    const KeyTable& table = KeyTableInForce();
     WCHAR line[TextBufferLength];
     for (int row = 0; row < table.rows; ++row) {
         line[0] = 0;

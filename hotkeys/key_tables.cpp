@@ -14,9 +14,9 @@ const WCHAR ModifierPrefixes[7][PrefixLength] = {
 
 // The flag is set once at start-up; asking on every call keeps any caller
 // that runs before start-up on the classic table.
-const KeyTableView& KeyTableInForce()
+const KeyTable& KeyTableInForce()
 {
-    return Settings.useExtendedKeys ? ExtendedKeyTableView() : ClassicKeyTableView();
+    return Settings.useExtendedKeys ? ExtendedKeyTable : ClassicKeyTable;
 }
 
 int IsValidHotkey(KeyCode code)
@@ -24,7 +24,7 @@ int IsValidHotkey(KeyCode code)
     // Cells also hold the negative markers; those never make a code valid.
     if (code <= 0)
         return 0;
-    const KeyTableView& table = KeyTableInForce();
+    const KeyTable& table = KeyTableInForce();
     for (int row = 0; row < table.rows; ++row) {
         for (int column = 0; column < table.columns; ++column) {
             if (table.code(row, column) == code)

@@ -7,33 +7,47 @@
 enum {
     ClassicKeyRows = 74,
     ClassicKeyColumns = 6,
-    ClassicNameLength = 8,
     ClassicAliasCount = 17,
     ExtendedKeyRows = 72,
     ExtendedKeyColumns = 7,
-    ExtendedNameLength = 10,
     ExtendedAliasCount = 25,
+    MaxKeyColumns = 7,
+    KeyNameLength = 10, // the classic names need 8, the extended ones 10
     AliasLength = 16,
     PrefixLength = 16,
 };
 
-// One view over either table, so that lookups are written once.
-struct KeyTableView {
+struct KeyRow {
+    WCHAR name[KeyNameLength];
+    KeyCode codes[MaxKeyColumns]; // the classic table fills the first six
+};
+
+struct KeyAlias {
+    WCHAR alias[AliasLength];
+    WCHAR target[KeyNameLength]; // a key name of the same table
+};
+
+struct KeyTable {
     int rows;
     int columns;
     int aliasCount;
-    const WCHAR* (*keyName)(int row);
-    KeyCode (*code)(int row, int column);
-    const WCHAR* (*aliasName)(int index);
-    const WCHAR* (*aliasTarget)(int index);
+    const KeyRow* keys;
+    const KeyAlias* aliases;
+
+    const WCHAR* keyName(int row) const { return keys[row].name; }
+    KeyCode code(int row, int column) const { return keys[row].codes[column]; }
+    const WCHAR* aliasName(int index) const { return aliases[index].alias; }
+    const WCHAR* aliasTarget(int index) const { return aliases[index].target; }
 };
+
+// Hosts up to version 23, and hosts above.
+extern const KeyTable ClassicKeyTable;
+extern const KeyTable ExtendedKeyTable;
 
 extern const WCHAR ModifierPrefixes[7][PrefixLength];
 
 // The table selected by Settings.useExtendedKeys, looked up on every call.
-const KeyTableView& KeyTableInForce();
-const KeyTableView& ClassicKeyTableView();
-const KeyTableView& ExtendedKeyTableView();
+const KeyTable& KeyTableInForce();
 
 // 1 when code is positive and stands in a cell of the table in force.
 int IsValidHotkey(KeyCode code);

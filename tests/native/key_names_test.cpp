@@ -221,7 +221,7 @@ protected:
 // the Num- entries, whose "-" ends the key token.
 TEST_P(KeyNameRoundTripTest, EveryPositiveCellParsesBack)
 {
-    const KeyTableView& t = KeyTableInForce();
+    const KeyTable& t = KeyTableInForce();
     std::set<KeyCode> lost;
     for (int row = 0; row < t.rows; ++row) {
         for (int column = 0; column < t.columns; ++column) {
@@ -278,7 +278,7 @@ Listing ListUnder(int extended)
     return listing;
 }
 
-size_t PositiveCells(const KeyTableView& t)
+size_t PositiveCells(const KeyTable& t)
 {
     size_t count = 0;
     for (int row = 0; row < t.rows; ++row) {
@@ -297,7 +297,7 @@ TEST_F(ListHotkeysTest, ExtendedTableOneLinePerRow)
     EXPECT_EQ(listing.lines[0], u"F1   Shift-F1   Ctrl-F1   Alt-F1   Ctrl-Shift-F1   Ctrl-Alt-F1   Ctrl-Alt-Shift-F1");
     EXPECT_EQ(listing.lines[22], u"Ctrl-A   Alt-A   Ctrl-Shift-A   Ctrl-Alt-A   Ctrl-Alt-Shift-A");
     EXPECT_EQ(listing.longest, 119u);
-    EXPECT_EQ(listing.entries, PositiveCells(ExtendedKeyTableView()));
+    EXPECT_EQ(listing.entries, PositiveCells(ExtendedKeyTable));
 }
 
 TEST_F(ListHotkeysTest, ClassicTableOneLinePerRow)
@@ -309,7 +309,7 @@ TEST_F(ListHotkeysTest, ClassicTableOneLinePerRow)
     // Listed even though "Num-" cannot be typed back.
     EXPECT_EQ(listing.lines[72], u"Ctrl-Num-   Ctrl-Shift-Num-   Ctrl-Alt-Num-");
     EXPECT_EQ(listing.longest, 80u);
-    EXPECT_EQ(listing.entries, PositiveCells(ClassicKeyTableView()));
+    EXPECT_EQ(listing.entries, PositiveCells(ClassicKeyTable));
 }
 
 } // namespace

@@ -38,12 +38,12 @@ protected:
         Settings.useExtendedKeys = GetParam().extended;
     }
 
-    const KeyTableView& Table() { return KeyTableInForce(); }
+    const KeyTable& Table() { return KeyTableInForce(); }
 };
 
 TEST_P(KeyTableTest, InForceTableFollowsTheFlag)
 {
-    const KeyTableView& expected = GetParam().extended ? ExtendedKeyTableView() : ClassicKeyTableView();
+    const KeyTable& expected = GetParam().extended ? ExtendedKeyTable : ClassicKeyTable;
     EXPECT_EQ(&Table(), &expected);
     EXPECT_EQ(Table().rows, GetParam().rows);
     EXPECT_EQ(Table().columns, GetParam().columns);
@@ -52,7 +52,7 @@ TEST_P(KeyTableTest, InForceTableFollowsTheFlag)
 
 TEST_P(KeyTableTest, KeyNamesAreDistinctIgnoringAsciiCase)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     for (int a = 0; a < t.rows; ++a) {
         EXPECT_NE(t.keyName(a)[0], 0) << "row " << a;
         for (int b = a + 1; b < t.rows; ++b)
@@ -63,7 +63,7 @@ TEST_P(KeyTableTest, KeyNamesAreDistinctIgnoringAsciiCase)
 
 TEST_P(KeyTableTest, AliasesAreDistinctAndNeverKeyNames)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     for (int a = 0; a < t.aliasCount; ++a) {
         for (int b = a + 1; b < t.aliasCount; ++b)
             EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.aliasName(b))) << Narrow(t.aliasName(a));
@@ -74,7 +74,7 @@ TEST_P(KeyTableTest, AliasesAreDistinctAndNeverKeyNames)
 
 TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     for (int a = 0; a < t.aliasCount; ++a) {
         int targets = 0;
         for (int row = 0; row < t.rows; ++row)
@@ -87,7 +87,7 @@ TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
 
 TEST_P(KeyTableTest, CellsAreMarkersOrCodesAndEveryRowHasACode)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     for (int row = 0; row < t.rows; ++row) {
         int positive = 0;
         for (int column = 0; column < t.columns; ++column) {
@@ -104,7 +104,7 @@ TEST_P(KeyTableTest, CellsAreMarkersOrCodesAndEveryRowHasACode)
 // above; a cell whose flags disagree with its column could never be pressed.
 TEST_P(KeyTableTest, FlagBitsMatchTheColumn)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     for (int row = 0; row < t.rows; ++row) {
         for (int column = 0; column < t.columns; ++column) {
             KeyCode code = t.code(row, column);
@@ -122,7 +122,7 @@ TEST_P(KeyTableTest, FlagBitsMatchTheColumn)
 
 TEST_P(KeyTableTest, CodesAreDistinctExceptTheNumPadPair)
 {
-    const KeyTableView& t = Table();
+    const KeyTable& t = Table();
     std::map<KeyCode, int> seen;
     for (int row = 0; row < t.rows; ++row) {
         for (int column = 0; column < t.columns; ++column) {
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(kTables),
 
 class KeyTableDataTest : public PluginTest {};
 
-KeyCode CellOf(const KeyTableView& t, const Text& name, int column)
+KeyCode CellOf(const KeyTable& t, const Text& name, int column)
 {
     for (int row = 0; row < t.rows; ++row) {
         if (Text(t.keyName(row)) == name)
@@ -175,7 +175,7 @@ TEST_F(KeyTableDataTest, SpotCellsHoldTheHostsValues)
         {1, u"Decimal", 6, 0x70034}, {1, u"1", 2, 0xE2},        {1, u"Divide", 4, 0x20035},
     };
     for (const Cell& cell : cells) {
-        const KeyTableView& t = cell.extended ? ExtendedKeyTableView() : ClassicKeyTableView();
+        const KeyTable& t = cell.extended ? ExtendedKeyTable : ClassicKeyTable;
         EXPECT_EQ(CellOf(t, cell.name, cell.column), cell.code)
             << (cell.extended ? "extended " : "classic ") << Narrow(cell.name) << " column " << cell.column;
     }
