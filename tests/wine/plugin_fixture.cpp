@@ -71,11 +71,14 @@ void PluginTest::TearDown()
 {
     if (!module)
         return;
+    // The host's last call before it unloads a plug-in. It kills a pending
+    // beep re-arm timer, whose callback a later DispatchMessageW would
+    // otherwise run in the unloaded module.
+    if (shutdownPlugin)
+        EXPECT_EQ(shutdownPlugin(FALSE), 0);
     FreeLibrary(module);
     // Nothing else may hold the module: the next test must start from the
-    // load values again. A test that makes the plug-in beep must pump
-    // messages until its re-arm timer has fired before it ends, or a later
-    // DispatchMessageW runs a callback in the unloaded module.
+    // load values again.
     EXPECT_EQ(GetModuleHandleW(L"Mirvane.dll"), nullptr) << "Mirvane.dll is still loaded";
     module = nullptr;
 }
