@@ -33,32 +33,40 @@ HostState& State()
 // Outside HostState so that HostReset leaves it alone.
 bool echoOn = false;
 
-#ifdef _WIN32
-// A console takes UTF-16 as it is; a redirected handle gets UTF-8.
 void Echo(HANDLE output, const Text& text)
 {
-    if (!echoOn || text.empty() || output == nullptr || output == INVALID_HANDLE_VALUE)
+    if (echoOn)
+        HostPrint(output, text.data(), (int)text.size());
+}
+
+} // namespace
+
+#ifdef _WIN32
+// A console takes UTF-16 as it is; a redirected handle gets UTF-8.
+extern "C" void HostPrint(HANDLE output, const WCHAR* text, int length)
+{
+    if (length <= 0 || output == nullptr || output == INVALID_HANDLE_VALUE)
         return;
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(output, &mode)) {
-        WriteConsoleW(output, text.data(), (DWORD)text.size(), &written, nullptr);
+        WriteConsoleW(output, text, (DWORD)length, &written, nullptr);
         return;
     }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
-        nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0)
         return;
     std::string utf8((size_t)bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &utf8[0], bytes, nullptr,
-        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], bytes, nullptr, nullptr);
     WriteFile(output, utf8.data(), (DWORD)utf8.size(), &written, nullptr);
 }
 #else
-void Echo(HANDLE, const Text&)
+extern "C" void HostPrint(HANDLE, const WCHAR*, int)
 {
 }
 #endif
+
+namespace {
 
 void Record(int channel, const Text& text)
 {

@@ -27,6 +27,9 @@ void HostSetExpandCapacity(int units);
 // watch a session. Off by default, and kept across HostReset. Only the
 // Windows build has a console to write to; elsewhere this only records it.
 void HostSetEcho(int on);
+// Writes text to a real handle: UTF-16 to a console, UTF-8 elsewhere. The
+// session prints its own lines with it too. Does nothing natively.
+void HostPrint(HANDLE output, const WCHAR* text, int length);
 
 // Every write in order: its channel and its text after formatting.
 int HostWriteCount(void);

@@ -1,5 +1,7 @@
 #include "standins/session/session_console.h"
 
+#include "standins/host/host_standin.h"
+
 #include <vector>
 
 namespace {
@@ -14,23 +16,7 @@ HANDLE OpenOutput()
 
 void SessionWrite(const std::wstring& text)
 {
-    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (text.empty() || output == nullptr || output == INVALID_HANDLE_VALUE)
-        return;
-    DWORD mode = 0;
-    DWORD written = 0;
-    if (GetConsoleMode(output, &mode)) {
-        WriteConsoleW(output, text.data(), (DWORD)text.size(), &written, nullptr);
-        return;
-    }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
-        nullptr, nullptr);
-    if (bytes <= 0)
-        return;
-    std::string utf8((size_t)bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &utf8[0], bytes, nullptr,
-        nullptr);
-    WriteFile(output, utf8.data(), (DWORD)utf8.size(), &written, nullptr);
+    HostPrint(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), (int)text.size());
 }
 
 bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info)
