@@ -5,7 +5,7 @@
 #   check_plugin_symbols.sh NM LIBRARY
 nm=$1
 library=$2
-forbidden=$("$nm" -u -C "$library" | awk '{print $NF}' | grep -E \
+forbidden=$("$nm" -u -C "$library" | sed -n 's/^ *U //p' | grep -E \
     '^(malloc|calloc|realloc|free|strdup|wcsdup|operator new|operator delete|__cxa_throw|__cxa_allocate_exception|__cxa_begin_catch|__gxx_personality_v0|typeinfo|vtable)' |
     sort -u)
 if [ -n "$forbidden" ]; then
