@@ -9,7 +9,8 @@
 #   tests/e2e/session_e2e.sh BUILD_DIR
 #
 # Everything it leaves (log, screenshot, Wine prefix) is in BUILD_DIR/e2e.
-# Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing).
+# Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing). With
+# MIRVANE_E2E_REQUIRED=1 (scripts/test sets it) a missing tool is a failure.
 set -u
 
 build=$(realpath -- "${1:?usage: $0 BUILD_DIR}")
@@ -29,6 +30,10 @@ missing=()
 for tool in Xvfb xdotool xwd; do command -v "$tool" >/dev/null || missing+=("$tool"); done
 [ -n "$convert" ] || missing+=(convert-im6.q16)
 if [ ${#missing[@]} -gt 0 ]; then
+    if [ "${MIRVANE_E2E_REQUIRED:-0}" = 1 ]; then
+        say "FAIL: missing ${missing[*]} (scripts/install-deps windows e2e)"
+        exit 1
+    fi
     say "skipped: missing ${missing[*]} (scripts/install-deps windows e2e)"
     exit 77
 fi
