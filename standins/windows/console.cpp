@@ -15,6 +15,7 @@ struct ConsoleState {
     COORD cursor = {0, 0};
     bool available = true;
     std::set<uintptr_t> openHandles;
+    std::vector<CreateFileCall> createFileCalls;
     uintptr_t nextHandle = 0x1000;
 };
 
@@ -116,6 +117,11 @@ int OpenConsoleHandles()
     return (int)State().openHandles.size();
 }
 
+std::vector<CreateFileCall> CreateFileCalls()
+{
+    return State().createFileCalls;
+}
+
 } // namespace standin
 
 using namespace standin;
@@ -125,7 +131,8 @@ extern "C" {
 HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                           DWORD disposition, DWORD flags, HANDLE templateFile)
 {
-    (void)access, (void)share, (void)security, (void)flags, (void)templateFile;
+    State().createFileCalls.push_back({name ? name : u"", access, share, security != nullptr,
+                                       disposition, flags, templateFile != nullptr});
     if (CallFails(Api::CreateFileW) || !State().available) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;

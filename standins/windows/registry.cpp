@@ -28,6 +28,7 @@ struct RegistryState {
     std::map<uintptr_t, OpenKey> open;
     uintptr_t nextHandle = 0x9000;
     std::set<HKEY> denied;
+    std::vector<RegistryOpenCall> openCalls;
 };
 
 RegistryState& State()
@@ -154,6 +155,11 @@ int OpenRegistryKeys()
     return (int)State().open.size();
 }
 
+std::vector<RegistryOpenCall> RegistryOpenCalls()
+{
+    return State().openCalls;
+}
+
 } // namespace standin
 
 using namespace standin;
@@ -162,7 +168,8 @@ extern "C" {
 
 LSTATUS WINAPI RegOpenKeyExW(HKEY base, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result)
 {
-    (void)options;
+    State().openCalls.push_back(
+        {Api::RegOpenKeyExW, base, subKey ? subKey : u"", 0, false, options, access, false, false});
     if (CallFails(Api::RegOpenKeyExW))
         return ERROR_ACCESS_DENIED;
     HKEY root;
@@ -218,7 +225,9 @@ LSTATUS WINAPI RegCreateKeyExW(HKEY base, LPCWSTR subKey, DWORD reserved, LPWSTR
                                DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
                                PHKEY result, LPDWORD disposition)
 {
-    (void)reserved, (void)className, (void)options, (void)security;
+    State().openCalls.push_back({Api::RegCreateKeyExW, base, subKey ? subKey : u"", reserved,
+                                 className != nullptr, options, access, security != nullptr,
+                                 disposition != nullptr});
     if (CallFails(Api::RegCreateKeyExW))
         return ERROR_ACCESS_DENIED;
     HKEY root;

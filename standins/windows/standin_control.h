@@ -78,6 +78,18 @@ WCHAR Character(int column, int row);
 void SetCharacter(int column, int row, WCHAR c);
 int OpenConsoleHandles();
 
+// The arguments of every CreateFileW call since Reset.
+struct CreateFileCall {
+    std::u16string name;
+    DWORD access;
+    DWORD share;
+    bool security; // a security-attributes pointer was passed
+    DWORD disposition;
+    DWORD flags;
+    bool templateFile; // a template handle was passed
+};
+std::vector<CreateFileCall> CreateFileCalls();
+
 // ---- keyboard, timers, sound, message boxes ---------------------------------
 
 void SetKeyHeld(int virtualKey, bool held);
@@ -126,6 +138,20 @@ std::vector<std::u16string> RegistryValueNames(HKEY root, const std::u16string& 
 // Opening or creating any key under root then fails with ERROR_ACCESS_DENIED.
 void DenyRegistryAccess(HKEY root, bool deny = true);
 int OpenRegistryKeys();
+
+// The arguments of every RegOpenKeyExW and RegCreateKeyExW call since Reset.
+struct RegistryOpenCall {
+    Api api;
+    HKEY root;
+    std::u16string path;
+    DWORD reserved; // RegCreateKeyExW; RegOpenKeyExW's options go in options
+    bool className; // RegCreateKeyExW: a class was passed
+    DWORD options;
+    REGSAM access;
+    bool security;    // RegCreateKeyExW: a security-attributes pointer was passed
+    bool disposition; // RegCreateKeyExW: a disposition was asked for
+};
+std::vector<RegistryOpenCall> RegistryOpenCalls();
 
 // ---- system ----------------------------------------------------------------
 
