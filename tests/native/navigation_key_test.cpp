@@ -176,6 +176,30 @@ TEST_F(NavigationKey, ConsumingWritesOnlyTheCode)
     EXPECT_EQ(memcmp(before, memory, sizeof memory), 0);
 }
 
+// The newer host may send a name along with a code: consuming then blanks
+// the name by its first character and leaves the host's pointer and the
+// rest of its text alone.
+TEST_F(NavigationKey, ConsumingWithANameWritesOnlyCodeAndFirstChar)
+{
+    Settings.useExtendedKeys = 1;
+    Hold(Ctrl | Alt);
+    std::u16string name = u"Ctrl-Alt-Up";
+    alignas(8) unsigned char memory[16 + sizeof(KeyEventRecord) + 16];
+    memset(memory, 0xA5, sizeof memory);
+    KeyEventRecord* record = reinterpret_cast<KeyEventRecord*>(memory + 16);
+    record->code = 0x1008D;
+    record->row = RecordRow;
+    record->context = &name;
+    record->keyName = &name[0];
+    unsigned char before[sizeof memory];
+    memcpy(before, memory, sizeof memory);
+    key(record);
+    memset(before + 16, 0, 4);
+    EXPECT_EQ(memcmp(before, memory, sizeof memory), 0);
+    EXPECT_EQ(name, std::u16string(u"\0trl-Alt-Up", 11));
+    EXPECT_EQ(standin::Window().Top, 50);
+}
+
 TEST_F(NavigationKey, MarkRowColours)
 {
     const struct {
