@@ -22,6 +22,7 @@ struct HostState {
     std::vector<Text> expansions;
     Text output[4];
     int expandCapacity = 1024;
+    bool expandUnterminated = false;
 };
 
 HostState& State()
@@ -177,9 +178,14 @@ int ExpandVariables(WCHAR* buffer, int flag)
     Text in(buffer);
     State().expansions.push_back(in);
     Text out = Expand(in);
+    size_t capacity = (size_t)State().expandCapacity;
+    if (State().expandUnterminated && out.size() >= capacity) {
+        out.copy(buffer, capacity);
+        return 0;
+    }
     size_t keep = out.size();
-    if (keep + 1 > (size_t)State().expandCapacity)
-        keep = (size_t)State().expandCapacity - 1;
+    if (keep + 1 > capacity)
+        keep = capacity - 1;
     out.copy(buffer, keep);
     buffer[keep] = 0;
     return 0;
@@ -200,6 +206,11 @@ void HostSetVariable(const WCHAR* name, const WCHAR* value)
         State().variables[name] = value;
     else
         State().variables.erase(name);
+}
+
+void HostSetExpandUnterminated(int on)
+{
+    State().expandUnterminated = on != 0;
 }
 
 void HostSetEcho(int on)

@@ -13,14 +13,19 @@ enum HostChannel {
 };
 
 extern "C" {
-// Forgets every variable, write and expansion; sets "_transient" "0",
-// "_pipe" "0", "_batch" "0" and "_4ver" "24.0" so that a plug-in starts.
+// Forgets every variable, write and expansion, and puts the expansion
+// capacity back to 1024 and terminated; sets "_transient" "0", "_pipe" "0",
+// "_batch" "0" and "_4ver" "24.0" so that a plug-in starts.
 void HostReset(void);
 // value null removes the variable. Names are without "%" and brackets.
 void HostSetVariable(const WCHAR* name, const WCHAR* value);
 // ExpandVariables cannot know the plug-in's buffer size; it keeps its
 // result to this many units including the terminator (default 1024).
 void HostSetExpandCapacity(int units);
+// on 1: a result of capacity units or more fills all of them and gets no
+// terminator, as a host that fills the buffer to the brim would leave it.
+// Shorter results are terminated as usual.
+void HostSetExpandUnterminated(int on);
 
 // on 1: every write is also put on the real console (or the file a
 // standard handle is redirected to) as it happens, so that a person can

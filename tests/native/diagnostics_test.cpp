@@ -29,6 +29,14 @@ protected:
     }
 };
 
+std::vector<Write> HostWrites()
+{
+    std::vector<Write> writes;
+    for (int i = 0; i < HostWriteCount(); ++i)
+        writes.push_back({HostWriteChannel(i), HostWriteText(i)});
+    return writes;
+}
+
 TEST_F(DiagnosticsTest, ErrorPrefix)
 {
     struct Case {
@@ -52,16 +60,61 @@ TEST_F(DiagnosticsTest, ErrorPrefix)
         HostSetVariable(u"_batchline", u"12");
 
         EXPECT_EQ(WriteErrorPrefix(), 0);
-        std::vector<Write> writes;
-        for (int i = 0; i < HostWriteCount(); ++i)
-            writes.push_back({HostWriteChannel(i), HostWriteText(i)});
-        EXPECT_EQ(writes, c.writes);
+        EXPECT_EQ(HostWrites(), c.writes);
         std::vector<Text> expansions;
         for (int i = 0; i < HostExpandCount(); ++i)
             expansions.push_back(HostExpandInput(i));
         std::vector<Text> expected = {u"%_batch", u"%_batchname [%_batchline]  "};
         expected.resize(c.writes.size());
         EXPECT_EQ(expansions, expected);
+    }
+}
+
+// Batch variables are untrusted text of any length, and a host may fill the
+// 8192 units to the brim without a terminator: the prefix writes at most
+// 8191 of them and reads nothing past the buffer. An empty "_batch" does not
+// begin with "0", so it counts as inside a batch file.
+TEST_F(DiagnosticsTest, ErrorPrefixWithinAFullBuffer)
+{
+    struct Case {
+        std::string name;
+        Text batch, batchName;
+        bool namePrinted;
+    };
+    std::vector<Case> cases = {
+        {"empty _batch", u"", u"C:\\b.btm", true},
+        {"_batch 0 then 9000 more", u"0" + Text(9000, u'x'), u"C:\\b.btm", false},
+        {"_batch 1 then 9000 more", u"1" + Text(9000, u'x'), u"C:\\b.btm", true},
+    };
+    for (size_t length : {8185, 8191, 8192, 20000}) {
+        Text name(length, u'n');
+        name[0] = u'%'; // text, never a format
+        cases.push_back({"_batchname of " + std::to_string(length), u"1", name, true});
+    }
+    const Write plain{HostStderr, u"Mirvane plugin: "};
+    for (int unterminated = 0; unterminated <= 1; ++unterminated) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name + (unterminated ? ", unterminated" : ""));
+            HostReset();
+            HostSetExpandCapacity(BatchPrefixLength);
+            HostSetExpandUnterminated(unterminated);
+            HostSetVariable(u"_batch", c.batch.c_str());
+            HostSetVariable(u"_batchname", c.batchName.c_str());
+            HostSetVariable(u"_batchline", u"12");
+
+            EXPECT_EQ(WriteErrorPrefix(), 0);
+            std::vector<Write> expected = {plain};
+            if (c.namePrinted)
+                expected.push_back({HostStderr, (c.batchName + u" [12]  ").substr(0, 8191)});
+            std::vector<Write> writes = HostWrites();
+            ASSERT_EQ(writes.size(), expected.size());
+            for (size_t i = 0; i < writes.size(); ++i) {
+                EXPECT_EQ(writes[i].first, expected[i].first);
+                EXPECT_TRUE(writes[i].second == expected[i].second)
+                    << "write " << i << ": " << writes[i].second.size() << " units, "
+                    << expected[i].second.size() << " expected";
+            }
+        }
     }
 }
 

@@ -78,6 +78,58 @@ TEST_F(StartupTest, HostVersionChoosesTheKeyTableGeneration)
     }
 }
 
+// Host expansions are untrusted: any length, and a host may fill the buffer
+// to the brim and leave no terminator. Whatever comes back is read within
+// the 1024 units (the sanitizer build catches a read past them).
+TEST_F(StartupTest, ShellTestRefusesAFullBuffer)
+{
+    struct Case {
+        const char* name;
+        std::u16string transient, pipe;
+    } cases[] = {
+        {"1024 zeros", u"0", std::u16string(1023, u'0')},
+        {"00 then 5000 more", u"00", std::u16string(5000, u'x')},
+    };
+    for (int unterminated = 0; unterminated <= 1; ++unterminated) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (unterminated ? ", unterminated" : ""));
+            SetUp();
+            HostSetExpandUnterminated(unterminated);
+            HostSetVariable(u"_transient", c.transient.c_str());
+            HostSetVariable(u"_pipe", c.pipe.c_str());
+            EXPECT_EQ(InitializePlugin(), 1);
+            EXPECT_TRUE(SettingsEqual(Settings, LoadTimeSettings));
+            EXPECT_EQ(HostWriteCount(), 0);
+            EXPECT_EQ(standin::CallCount(Api::RegOpenKeyExW), 0);
+        }
+    }
+}
+
+TEST_F(StartupTest, HostVersionWithinAFullBuffer)
+{
+    struct Case {
+        const char* name;
+        std::u16string text;
+        uint32_t hostVersion;
+    } cases[] = {
+        {"1023 digits, leading zeros", std::u16string(1021, u'0') + u"24", 24},
+        {"1023 digits", u"24" + std::u16string(1021, u'0'), 0},
+        {"1024 digits", u"24" + std::u16string(1022, u'0'), 0},
+        {"5000 digits", u"24" + std::u16string(4998, u'0'), 0},
+    };
+    for (int unterminated = 0; unterminated <= 1; ++unterminated) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (unterminated ? ", unterminated" : ""));
+            SetUp();
+            HostSetExpandUnterminated(unterminated);
+            HostSetVariable(u"_4ver", c.text.c_str());
+            ASSERT_EQ(InitializePlugin(), 0);
+            EXPECT_EQ(Settings.hostVersion, c.hostVersion);
+            EXPECT_EQ(Settings.useExtendedKeys, c.hostVersion >= 24 ? 1 : 0);
+        }
+    }
+}
+
 TEST_F(StartupTest, WindowsVersionChoosesTheMarkerBit)
 {
     struct Case {

@@ -187,6 +187,16 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ArgumentErrorTest, ::testing::ValuesIn(kArgument
                              return std::string(info.param.name);
                          });
 
+// A word that fills the tokenizer's buffer is an argument error like any
+// other: prefix and message on standard error, and no report.
+TEST_F(SettingsCommandTest, WordThatOverflowsTheArgumentBuffer)
+{
+    EXPECT_EQ(Run(std::wstring(8192, L'x')), 1);
+    EXPECT_EQ(HostWrites(), (std::vector<HostWrite>{
+                                Err(L"Mirvane plugin: "),
+                                Err(L"Buffer overflow: b = 8191, MAX_ARG_LEN = 8192 \r\n")}));
+}
+
 // The batch file's name is text, not a format: its percent sign survives.
 TEST_F(SettingsCommandTest, ErrorInsideBatchFileNamesFileAndLine)
 {
