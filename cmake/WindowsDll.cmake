@@ -38,6 +38,8 @@ else()
     target_link_options(Mirvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
 endif()
 
+add_subdirectory(standins/host)
+
 # The tests run the DLL under Wine from a Linux cross build.
 if(MIRVANE_TESTS AND NOT MSVC)
     enable_testing()
