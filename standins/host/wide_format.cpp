@@ -23,8 +23,8 @@ std::basic_string<WCHAR> FormatWide(const WCHAR* format, va_list arguments)
             out.push_back(*p);
             continue;
         }
-        WCHAR spec = *++p;
-        switch (spec) {
+        WCHAR directive = *++p;
+        switch (directive) {
         case 's': {
             const WCHAR* s = va_arg(arguments, const WCHAR*);
             out += s ? s : TEXT("(null)");
@@ -56,7 +56,7 @@ std::basic_string<WCHAR> FormatWide(const WCHAR* format, va_list arguments)
             return out;
         default: // not a directive the host knows: keep it as written
             out.push_back('%');
-            out.push_back(spec);
+            out.push_back(directive);
             break;
         }
     }
