@@ -11,15 +11,35 @@
 # Everything it leaves (log, screenshot, Wine prefix) is in BUILD_DIR/e2e.
 # Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing). With
 # MIRVANE_E2E_REQUIRED=1 (scripts/test sets it) a missing tool is a failure.
+#
+# A desktop under heavy load can drop a synthetic keystroke, which shows as a
+# log entry that never comes. Such a run is tried once more, from scratch,
+# after its failure has been printed; a second failure fails the test.
 set -u
+
+if [ -z "${MIRVANE_E2E_ATTEMPT:-}" ]; then
+    for attempt in 1 2; do
+        MIRVANE_E2E_ATTEMPT=$attempt bash "$0" "$@"
+        status=$?
+        [ "$status" -ne 1 ] && exit "$status"
+        [ "$attempt" -eq 1 ] && printf 'e2e: attempt 1 failed (above); once more from scratch\n'
+    done
+    exit 1
+fi
 
 build=$(realpath -- "${1:?usage: $0 BUILD_DIR}")
 bin="$build/bin"
 out="$build/e2e"
+log="$out/session.log"
 deadline_seconds=${MIRVANE_E2E_TIMEOUT:-200}
 
 say() { printf 'e2e: %s\n' "$*"; }
-fail() { say "FAIL: $*"; [ -f "$log" ] && { say "session log:"; sed 's/^/    /' "$log"; }; exit 1; }
+fail() {
+    say "FAIL: $*"
+    [ -f "$log" ] && { say "session log:"; sed 's/^/    /' "$log"; }
+    [ -s "$out/wine.log" ] && { say "wine says:"; tail -n 20 "$out/wine.log" | sed 's/^/    /'; }
+    exit 1
+}
 
 # --- tools -------------------------------------------------------------------
 wine=${WINE64:-$(command -v wine64 || true)}
@@ -46,7 +66,6 @@ done
 # --- a fresh prefix, a private display ---------------------------------------
 rm -rf -- "$out"
 mkdir -p -- "$out"
-log="$out/session.log"
 shot="$out/session-back.png"
 export WINEPREFIX="$out/wine-prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -85,12 +104,13 @@ session_pid=$!
 # starts, after each command line and after each consumed hotkey.
 wait_lines() {
     local want=$1 what=$2
-    for _ in $(seq 300); do
+    local until=$((SECONDS + 45))
+    while [ "$SECONDS" -lt "$until" ]; do
         [ -f "$log" ] && [ "$(wc -l <"$log")" -ge "$want" ] && return 0
         kill -0 "$session_pid" 2>/dev/null || fail "the session ended while waiting for $what"
         sleep 0.1
     done
-    fail "no log entry for $what within 30 s"
+    fail "no log entry for $what within 45 s"
 }
 entry() { sed -n "${1}p" "$log"; }
 row_of_line() { entry "$1" | sed -n 's/^line row \([0-9]*\): .*/\1/p'; }
