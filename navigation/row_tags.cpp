@@ -32,6 +32,21 @@ static WORD TaggedAttribute(WORD old)
     return (WORD)((old & ~ColourBits) | marker | colours);
 }
 
+// Windows 10's console answers ReadConsoleOutputAttribute with nonsense for
+// cells coloured by escape sequences (0 at times, which would write the
+// prompt's first character back black on black); ReadConsoleOutputW reports
+// their nearest legacy colour on every console. A row outside the buffer
+// comes back as a clipped region or a failure, never as this one cell.
+static int ReadCell(HANDLE console, int row, CHAR_INFO* cell)
+{
+    COORD size = {1, 1};
+    COORD origin = {0, 0};
+    SMALL_RECT region = {0, (SHORT)row, 0, (SHORT)row};
+    if (!ReadConsoleOutputW(console, cell, size, origin, &region))
+        return 0;
+    return region.Left == 0 && region.Right == 0 && region.Top == row && region.Bottom == row;
+}
+
 int MarkRow(int row)
 {
     // A row a COORD cannot hold would wrap round to some unrelated row.
@@ -40,13 +55,12 @@ int MarkRow(int row)
     HANDLE console = OpenConsoleOutput();
     if (console == INVALID_HANDLE_VALUE)
         return 0;
-    COORD cell = {0, (SHORT)row};
-    WORD attribute = 0;
-    DWORD count = 0;
-    // Some consoles answer a row past the end with success and no cell.
-    if (ReadConsoleOutputAttribute(console, &attribute, 1, cell, &count) && count == 1) {
-        attribute = TaggedAttribute(attribute);
-        WriteConsoleOutputAttribute(console, &attribute, 1, cell, &count);
+    CHAR_INFO cell = {};
+    if (ReadCell(console, row, &cell)) {
+        WORD attribute = TaggedAttribute(cell.Attributes);
+        COORD at = {0, (SHORT)row};
+        DWORD written = 0;
+        WriteConsoleOutputAttribute(console, &attribute, 1, at, &written);
     }
     CloseHandle(console);
     return 0;

@@ -11,6 +11,8 @@ struct ConsoleState {
     int columns = 0;
     int rows = 0;
     std::vector<CHAR_INFO> cells;
+    std::vector<bool> escapeColoured; // per cell, beside cells
+    const ConsoleProfile* profile = &DocumentedConsole;
     SMALL_RECT window = {0, 0, 0, 0};
     COORD cursor = {0, 0};
     bool available = true;
@@ -35,9 +37,52 @@ bool InBuffer(int column, int row)
     return column >= 0 && row >= 0 && column < State().columns && row < State().rows;
 }
 
+size_t CellIndex(int column, int row)
+{
+    return (size_t)row * (size_t)State().columns + (size_t)column;
+}
+
 CHAR_INFO& Cell(int column, int row)
 {
-    return State().cells[(size_t)row * (size_t)State().columns + (size_t)column];
+    return State().cells[CellIndex(column, row)];
+}
+
+// What ReadConsoleOutputAttribute reports for the cell at index.
+WORD AttributeReport(size_t index)
+{
+    const ConsoleState& s = State();
+    if (s.escapeColoured[index] && s.profile->escapeColoursReadAsZero)
+        return 0;
+    return s.cells[index].Attributes;
+}
+
+// An attribute written through the console API: the console keeps what it
+// can represent, and the cell becomes a legacy cell.
+void StoreAttribute(size_t index, WORD attribute)
+{
+    ConsoleState& s = State();
+    s.cells[index].Attributes = (WORD)(attribute & s.profile->keptAttributeBits);
+    s.escapeColoured[index] = false;
+}
+
+// Slides a window that reaches past the buffer's end back inside, then
+// shrinks what still does not fit.
+SMALL_RECT SlidInside(SMALL_RECT w)
+{
+    const ConsoleState& s = State();
+    if (w.Right >= s.columns) {
+        w.Left = (SHORT)(w.Left - (w.Right - (s.columns - 1)));
+        w.Right = (SHORT)(s.columns - 1);
+    }
+    if (w.Bottom >= s.rows) {
+        w.Top = (SHORT)(w.Top - (w.Bottom - (s.rows - 1)));
+        w.Bottom = (SHORT)(s.rows - 1);
+    }
+    if (w.Left < 0)
+        w.Left = 0;
+    if (w.Top < 0)
+        w.Top = 0;
+    return w;
 }
 
 BOOL Fail(DWORD error)
@@ -47,6 +92,10 @@ BOOL Fail(DWORD error)
 }
 
 } // namespace
+
+const ConsoleProfile DocumentedConsole = {"documented", 0xFFFF, false, false, false, false};
+const ConsoleProfile ModernConsole = {"modern", 0xDCFF, true, true, true, false};
+const ConsoleProfile PseudoConsole = {"pseudo", 0xDCFF, true, true, true, true};
 
 void ResetConsole()
 {
@@ -63,8 +112,26 @@ void SetConsole(int columns, int rows)
     blank.Char.UnicodeChar = ' ';
     blank.Attributes = 0x07;
     s.cells.assign((size_t)columns * (size_t)rows, blank);
-    s.window = {0, 0, (SHORT)(columns - 1), (SHORT)((rows < 30 ? rows : 30) - 1)};
+    s.escapeColoured.assign(s.cells.size(), false);
+    int windowRows = s.profile->bufferIsWindow || rows < 30 ? rows : 30;
+    s.window = {0, 0, (SHORT)(columns - 1), (SHORT)(windowRows - 1)};
     s.cursor = {0, 0};
+}
+
+void SetConsoleProfile(const ConsoleProfile& profile)
+{
+    State().profile = &profile;
+}
+
+void SetEscapeColoured(int column, int row, WORD nearestLegacy)
+{
+    Cell(column, row).Attributes = nearestLegacy;
+    State().escapeColoured[CellIndex(column, row)] = true;
+}
+
+bool IsEscapeColoured(int column, int row)
+{
+    return State().escapeColoured[CellIndex(column, row)];
 }
 
 void SetConsoleAvailable(bool available)
@@ -180,9 +247,9 @@ BOOL WINAPI ReadConsoleOutputAttribute(HANDLE console, WORD* attributes, DWORD l
         return Fail(ERROR_INVALID_HANDLE);
     DWORD n = 0;
     if (InBuffer(at.X, at.Y)) {
-        size_t start = (size_t)at.Y * (size_t)State().columns + (size_t)at.X;
+        size_t start = CellIndex(at.X, at.Y);
         for (; n < length && start + n < State().cells.size(); ++n)
-            attributes[n] = State().cells[start + n].Attributes;
+            attributes[n] = AttributeReport(start + n);
     }
     *read = n;
     return TRUE;
@@ -195,9 +262,9 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE console, const WORD* attributes, 
         return Fail(ERROR_INVALID_HANDLE);
     DWORD n = 0;
     if (InBuffer(at.X, at.Y)) {
-        size_t start = (size_t)at.Y * (size_t)State().columns + (size_t)at.X;
+        size_t start = CellIndex(at.X, at.Y);
         for (; n < length && start + n < State().cells.size(); ++n)
-            State().cells[start + n].Attributes = attributes[n];
+            StoreAttribute(start + n, attributes[n]);
     }
     *written = n;
     return TRUE;
@@ -227,6 +294,8 @@ BOOL WINAPI ReadConsoleOutputW(HANDLE console, PCHAR_INFO buffer, COORD bufferSi
     if (bottom - top + 1 > bufferSize.Y - bufferCoord.Y)
         bottom = top + (bufferSize.Y - bufferCoord.Y) - 1;
     if (right < left || bottom < top) {
+        if (State().profile->readOutsideBufferFails)
+            return Fail(ERROR_INVALID_PARAMETER);
         region->Right = (SHORT)(region->Left - 1);
         region->Bottom = (SHORT)(region->Top - 1);
         return TRUE;
@@ -252,6 +321,8 @@ BOOL WINAPI SetConsoleWindowInfo(HANDLE console, BOOL absolute, const SMALL_RECT
         w = {(SHORT)(now.Left + w.Left), (SHORT)(now.Top + w.Top), (SHORT)(now.Right + w.Right),
              (SHORT)(now.Bottom + w.Bottom)};
     }
+    if (State().profile->windowPastEndSlides && w.Left >= 0 && w.Top >= 0)
+        w = SlidInside(w);
     if (w.Left < 0 || w.Top < 0 || w.Right < w.Left || w.Bottom < w.Top ||
         w.Right >= State().columns || w.Bottom >= State().rows)
         return Fail(ERROR_INVALID_PARAMETER);

@@ -78,6 +78,49 @@ WCHAR Character(int column, int row);
 void SetCharacter(int column, int row, WCHAR c);
 int OpenConsoleHandles();
 
+// How a console departs from the documentation. Wine and the documentation
+// agree, so DocumentedConsole is the default; the other two are the consoles
+// most users run. Sources are the console host's public code and tracker
+// (github.com/microsoft/terminal, folders src/host and src/buffer).
+struct ConsoleProfile {
+    const char* name;
+    // Attribute bits an attribute write keeps. The rewritten console host
+    // (Windows 10 2004, build 19041, and later; Windows 11) stores a legacy
+    // attribute's colours and only the meta bits of USED_META_ATTRS in
+    // conattrs.hpp: 0x0400, 0x0800, 0x1000, 0x4000, 0x8000. 0x2000 is lost.
+    WORD keptAttributeBits;
+    // ReadConsoleOutputAttribute reports 0 for a cell coloured by an escape
+    // sequence (256-colour or RGB), where ReadConsoleOutputW gives its nearest
+    // legacy colour: issues 5940, 8745 and 11056, fixed only in the newer
+    // console host by pull request 6358, which Windows 10 never received.
+    bool escapeColoursReadAsZero;
+    // The newer console host (src/host) again: SetConsoleWindowInfo with a
+    // window reaching past the buffer's end slides or shrinks it instead of
+    // failing, and ReadConsoleOutputW of a region wholly outside the buffer
+    // fails instead of succeeding with nothing read. (Both answer
+    // ReadConsoleOutputAttribute outside the buffer with 0 cells, as Wine does.)
+    bool windowPastEndSlides;
+    bool readOutsideBufferFails;
+    // Under a pseudo console (Windows Terminal, the VS Code terminal, every
+    // terminal built on ConPTY) the buffer is only as tall as the window: the
+    // scroll-back lives in the terminal, out of reach of the console API.
+    bool bufferIsWindow;
+};
+
+extern const ConsoleProfile DocumentedConsole;
+extern const ConsoleProfile ModernConsole;
+extern const ConsoleProfile PseudoConsole;
+
+// Takes effect at once and for the next SetConsole; Reset restores
+// DocumentedConsole. Under bufferIsWindow, SetConsole(columns, rows) makes a
+// window of all the rows.
+void SetConsoleProfile(const ConsoleProfile& profile);
+// The cell as an escape sequence leaves it, coloured beyond the sixteen
+// legacy colours; nearestLegacy is what ReadConsoleOutputW reports for it.
+// Writing any attribute to the cell makes it a legacy cell again.
+void SetEscapeColoured(int column, int row, WORD nearestLegacy);
+bool IsEscapeColoured(int column, int row);
+
 // The arguments of every CreateFileW call since Reset.
 struct CreateFileCall {
     std::u16string name;

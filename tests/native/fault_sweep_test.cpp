@@ -416,7 +416,7 @@ std::vector<Scenario<NavOutcome>> NavigationScenarios()
          }, PressKey, Tagged(kLineRow),
          {
              {Api::CreateFileW, 0, Untagged},
-             {Api::ReadConsoleOutputAttribute, 0, Untagged},
+             {Api::ReadConsoleOutputW, 0, Untagged},
              // Its result is not examined: the write simply did not happen.
              {Api::WriteConsoleOutputAttribute, 0, Untagged},
              {Api::CloseHandle, 0, Tagged(kLineRow)},
@@ -430,7 +430,7 @@ std::vector<Scenario<NavOutcome>> NavigationScenarios()
              {Api::CreateFileW, 0, Untagged}, // either open: the cursor read's or the tag's
              {Api::GetConsoleScreenBufferInfo, 0, Untagged},
              {Api::CloseHandle, 0, Tagged(kCursorRow)},
-             {Api::ReadConsoleOutputAttribute, 0, Untagged},
+             {Api::ReadConsoleOutputW, 0, Untagged},
              {Api::WriteConsoleOutputAttribute, 0, Untagged},
          }},
         {"NewerHostEnterByNameTagsTheLinesRow",
@@ -441,7 +441,7 @@ std::vector<Scenario<NavOutcome>> NavigationScenarios()
          }, PressKey, Tagged(kLineRow),
          {
              {Api::CreateFileW, 0, Untagged},
-             {Api::ReadConsoleOutputAttribute, 0, Untagged},
+             {Api::ReadConsoleOutputW, 0, Untagged},
              {Api::WriteConsoleOutputAttribute, 0, Untagged},
              {Api::CloseHandle, 0, Tagged(kLineRow)},
          }},

@@ -200,25 +200,46 @@ TEST_F(NavigationKey, ConsumingWithANameWritesOnlyCodeAndFirstChar)
     EXPECT_EQ(standin::Window().Top, 50);
 }
 
+// The colours a tagged cell is left with, on the consoles users run. A cell
+// coloured by an escape sequence comes back as its nearest legacy colour.
 TEST_F(NavigationKey, MarkRowColours)
 {
     const struct {
+        const char* name;
+        const standin::ConsoleProfile& console;
         int visible;
         WORD marker;
         WORD before;
+        bool escapeColoured;
         WORD after;
     } cases[] = {
-        {0, 0x2000, 0x0007, 0x2007}, {0, 0x0800, 0x8417, 0x8C17}, {1, 0x2000, 0x0007, 0x201F},
-        {1, 0x2000, 0x0017, 0x204E}, {1, 0x2000, 0x0097, 0x201F}, {1, 0x0800, 0x8417, 0x8C4E},
-        {1, 0x2000, 0x2017, 0x2017}, {1, 0x0800, 0x0807, 0x0807},
+        {"plain", standin::DocumentedConsole, 0, 0x2000, 0x0007, false, 0x2007},
+        {"high bits kept", standin::DocumentedConsole, 0, 0x0800, 0x8417, false, 0x8C17},
+        {"visible", standin::DocumentedConsole, 1, 0x2000, 0x0007, false, 0x201F},
+        {"visible on blue", standin::DocumentedConsole, 1, 0x2000, 0x0017, false, 0x204E},
+        {"visible on bright blue", standin::DocumentedConsole, 1, 0x2000, 0x0097, false, 0x201F},
+        {"visible keeps high bits", standin::DocumentedConsole, 1, 0x0800, 0x8417, false, 0x8C4E},
+        {"visible already tagged", standin::DocumentedConsole, 1, 0x2000, 0x2017, false, 0x2017},
+        {"visible already tagged, modern bit", standin::DocumentedConsole, 1, 0x0800, 0x0807, false, 0x0807},
+        {"modern console, legacy cell", standin::ModernConsole, 0, 0x0800, 0x8417, false, 0x8C17},
+        {"modern console loses the classic bit", standin::ModernConsole, 0, 0x2000, 0x0007, false, 0x0007},
+        {"escape-coloured prompt", standin::ModernConsole, 0, 0x0800, 0x000E, true, 0x080E},
+        {"escape-coloured prompt, visible", standin::ModernConsole, 1, 0x0800, 0x001E, true, 0x084E},
+        {"pseudo console, legacy cell", standin::PseudoConsole, 0, 0x0800, 0x4417, false, 0x4C17},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        standin::SetConsoleProfile(c.console);
         Settings.visibleMarker = c.visible;
         Settings.markerAttribute = c.marker;
-        standin::SetAttribute(0, RecordRow, c.before);
+        if (c.escapeColoured)
+            standin::SetEscapeColoured(0, RecordRow, c.before);
+        else
+            standin::SetAttribute(0, RecordRow, c.before);
         standin::SetCharacter(0, RecordRow, u'>');
         EXPECT_EQ(MarkRow(RecordRow), 0);
         EXPECT_EQ(standin::Attribute(0, RecordRow), c.after) << std::hex << c.before;
+        EXPECT_FALSE(standin::IsEscapeColoured(0, RecordRow));
         EXPECT_EQ(standin::Character(0, RecordRow), u'>');
         EXPECT_EQ(standin::Attribute(1, RecordRow), 0x07);
     }
@@ -232,7 +253,7 @@ TEST_F(NavigationKey, MarkRowOutsideTheBufferWritesNothing)
         EXPECT_EQ(standin::CallCount(standin::Api::WriteConsoleOutputAttribute), 0) << row;
     }
     EXPECT_FALSE(Tagged(RecordRow));
-    standin::FailCall(standin::Api::ReadConsoleOutputAttribute);
+    standin::FailCall(standin::Api::ReadConsoleOutputW);
     MarkRow(RecordRow);
     standin::SetConsoleAvailable(false);
     MarkRow(RecordRow);

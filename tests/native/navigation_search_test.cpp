@@ -37,69 +37,122 @@ protected:
     static size_t Beeps() { return standin::Beeps().size(); }
 };
 
-// One press: the window top it leaves, and whether it beeped. Timers are
-// fired between presses so that every failure may beep.
+// A console as users run it, and the marker bit start-up chose for it.
+struct ConsoleKind {
+    const char* name;
+    const standin::ConsoleProfile* profile;
+    WORD marker;
+};
+
+const ConsoleKind kDocumented = {"Documented", &standin::DocumentedConsole, MarkerAttributeClassic};
+const ConsoleKind kModern = {"Modern", &standin::ModernConsole, MarkerAttributeModern};
+// The threshold's reason: the newer console drops the classic bit.
+const ConsoleKind kModernClassicMarker = {"ModernClassicMarker", &standin::ModernConsole,
+                                          MarkerAttributeClassic};
+const ConsoleKind kPseudo = {"Pseudo", &standin::PseudoConsole, MarkerAttributeModern};
+
+// One press: the window top it leaves, and whether it beeped. The beep timer
+// runs between presses, so that every failure may beep, unless a press is
+// quick: within 750 ms of the one before.
 struct Press {
     Direction direction;
     int top;
     bool beeps;
+    bool quick = false;
 };
 
 struct Journey {
     const char* name;
+    std::vector<ConsoleKind> consoles; // each ends the journey the same way
     int rows;
-    std::vector<int> tags;
+    std::vector<int> tags; // tagged by the plug-in, as an entered line is
     int top;
     int windowRows;
     int wrap;
     std::vector<Press> presses;
 };
 
+const std::vector<ConsoleKind> kLegacy = {kDocumented, kModern};
+
 const Journey kJourneys[] = {
-    {"NoTagsBack", 300, {}, 0, 30, 1, {{Back, 0, true}}},
-    {"NoTagsForward", 300, {}, 0, 30, 1, {{Forward, 0, true}}},
-    {"BackThenWrapsToLastLimited", 300, {10, 100, 280}, 271, 29, 1,
+    {"NoTagsBack", kLegacy, 300, {}, 0, 30, 1, {{Back, 0, true}}},
+    {"NoTagsForward", kLegacy, 300, {}, 0, 30, 1, {{Forward, 0, true}}},
+    {"BackThenWrapsToLastLimited", kLegacy, 300, {10, 100, 280}, 271, 29, 1,
      {{Back, 100, false}, {Back, 10, false}, {Back, 271, false}}},
-    {"BackWithoutWrapBeeps", 300, {10, 100, 280}, 271, 29, 0,
+    {"BackWithoutWrapBeeps", kLegacy, 300, {10, 100, 280}, 271, 29, 0,
      {{Back, 100, false}, {Back, 10, false}, {Back, 10, true}}},
-    {"ForwardThenWrapsWhenStuck", 300, {10, 100, 280}, 10, 29, 1,
+    {"ForwardThenWrapsWhenStuck", kLegacy, 300, {10, 100, 280}, 10, 29, 1,
      {{Forward, 100, false}, {Forward, 271, false}, {Forward, 10, false}}},
-    {"ForwardWithoutWrapBeepsWhenStuck", 300, {10, 100, 280}, 10, 29, 0,
+    {"ForwardWithoutWrapBeepsWhenStuck", kLegacy, 300, {10, 100, 280}, 10, 29, 0,
      {{Forward, 100, false}, {Forward, 271, false}, {Forward, 271, true}}},
-    {"TagAtTopSkippedBack", 300, {50, 100, 150}, 100, 30, 0, {{Back, 50, false}}},
-    {"TagAtTopSkippedForward", 300, {50, 100, 150}, 100, 30, 0, {{Forward, 150, false}}},
-    {"OnlyTagAtTopFailsBothWays", 300, {100}, 100, 30, 0, {{Back, 100, true}, {Forward, 100, true}}},
-    {"AllTagsOnScreenAtBottomBackStays", 300, {275, 290}, 271, 29, 1, {{Back, 271, false}}},
-    {"ForwardToOnlyTagAtRowZero", 300, {0}, 0, 30, 1, {{Forward, 0, false}}},
-    {"ForwardRowZeroWithoutWrapBeeps", 300, {0}, 0, 30, 0, {{Forward, 0, true}}},
-    {"TagInSecondBlockFound", 513, {512}, 0, 30, 0, {{Forward, 483, false}, {Back, 483, true}}},
+    {"TagAtTopSkippedBack", kLegacy, 300, {50, 100, 150}, 100, 30, 0, {{Back, 50, false}}},
+    {"TagAtTopSkippedForward", kLegacy, 300, {50, 100, 150}, 100, 30, 0, {{Forward, 150, false}}},
+    {"OnlyTagAtTopFailsBothWays", kLegacy, 300, {100}, 100, 30, 0,
+     {{Back, 100, true}, {Forward, 100, true}}},
+    {"AllTagsOnScreenAtBottomBackStays", kLegacy, 300, {275, 290}, 271, 29, 1, {{Back, 271, false}}},
+    {"ForwardToOnlyTagAtRowZero", kLegacy, 300, {0}, 0, 30, 1, {{Forward, 0, false}}},
+    {"ForwardRowZeroWithoutWrapBeeps", kLegacy, 300, {0}, 0, 30, 0, {{Forward, 0, true}}},
+    {"TagInSecondBlockFound", kLegacy, 513, {512}, 0, 30, 0, {{Forward, 483, false}, {Back, 483, true}}},
+    {"ClassicMarkerDoesNotSurvive", {kModernClassicMarker}, 300, {10, 100, 280}, 271, 29, 1,
+     {{Back, 271, true}, {Forward, 271, true}}},
+    // The scroll-back is the terminal's: the buffer is the window.
+    {"NoTagBeepsOncePerPeriod", {kPseudo}, 30, {}, 0, 30, 1,
+     {{Back, 0, true}, {Forward, 0, false, true}, {Back, 0, true}}},
+    {"TagOnScreenWithWrapNeitherMovesNorBeeps", {kPseudo}, 30, {5, 20}, 0, 30, 1,
+     {{Back, 0, false}, {Forward, 0, false}}},
+    {"TagOnScreenWithoutWrapBeeps", {kPseudo}, 30, {5, 20}, 0, 30, 0,
+     {{Back, 0, true}, {Forward, 0, true}}},
 };
 
-void PrintTo(const Journey& j, std::ostream* os)
+// A journey on one console.
+struct JourneyOn {
+    const Journey* journey;
+    ConsoleKind console;
+};
+
+std::vector<JourneyOn> JourneysOnTheirConsoles()
 {
-    *os << j.name;
+    std::vector<JourneyOn> runs;
+    for (const Journey& j : kJourneys) {
+        for (const ConsoleKind& console : j.consoles)
+            runs.push_back({&j, console});
+    }
+    return runs;
 }
 
-class Journeys : public NavigationSearch, public ::testing::WithParamInterface<Journey> {};
+void PrintTo(const JourneyOn& run, std::ostream* os)
+{
+    *os << run.journey->name << " on " << run.console.name;
+}
+
+class Journeys : public NavigationSearch, public ::testing::WithParamInterface<JourneyOn> {};
 
 TEST_P(Journeys, LeavesTheWindowAtEachTop)
 {
-    const Journey& j = GetParam();
-    Console(j.rows, j.tags, j.top, j.windowRows);
+    const Journey& j = *GetParam().journey;
+    standin::SetConsoleProfile(*GetParam().console.profile);
+    Settings.markerAttribute = GetParam().console.marker;
+    standin::SetConsole(100, j.rows);
+    for (int row : j.tags)
+        MarkRow(row);
+    standin::SetWindow({0, (SHORT)j.top, 99, (SHORT)(j.top + j.windowRows - 1)});
     Settings.Wrap = j.wrap;
     for (size_t i = 0; i < j.presses.size(); ++i) {
+        if (i > 0 && !j.presses[i].quick)
+            standin::FireTimers();
         size_t beeps = Beeps();
         EXPECT_EQ(ScrollToMarkedRow(j.presses[i].direction), 0);
         EXPECT_EQ(Top(), j.presses[i].top) << "press " << i;
         EXPECT_EQ(Beeps() - beeps, j.presses[i].beeps ? 1u : 0u) << "press " << i;
         EXPECT_EQ(standin::Window().Bottom - Top() + 1, j.windowRows);
-        standin::FireTimers();
     }
     EXPECT_EQ(standin::OpenConsoleHandles(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(, Journeys, ::testing::ValuesIn(kJourneys),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, Journeys, ::testing::ValuesIn(JourneysOnTheirConsoles()),
+                         [](const auto& info) {
+                             return std::string(info.param.journey->name) + "_" + info.param.console.name;
+                         });
 
 TEST_F(NavigationSearch, ReadsColumnZeroInBlocksOf512Rows)
 {
