@@ -2,6 +2,10 @@
 # functions imported from TakeCmd.dll, runtimes linked in.
 enable_language(RC)
 
+# Every Windows target of the project speaks UTF-16: the W functions, and
+# TEXT() as L"". Defined here once, for the plug-in, its tests and the session.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+
 set(MIRVANE_HOST_IMPLIB_DIR ${CMAKE_BINARY_DIR}/host-import)
 if(MSVC)
     set(MIRVANE_HOST_IMPLIB ${MIRVANE_HOST_IMPLIB_DIR}/TakeCmd.lib)
@@ -27,7 +31,6 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_library(Mirvane SHARED ${MIRVANE_SOURCES} plugin/Mirvane.def plugin/version.rc)
 set_target_properties(Mirvane PROPERTIES PREFIX "" OUTPUT_NAME Mirvane)
 target_include_directories(Mirvane PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(Mirvane PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 target_compile_options(Mirvane PRIVATE ${MIRVANE_PLUGIN_OPTIONS})
 add_dependencies(Mirvane takecmd_import_library)
 target_link_libraries(Mirvane PRIVATE ${MIRVANE_HOST_IMPLIB} user32 advapi32)

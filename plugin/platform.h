@@ -4,14 +4,9 @@
 #pragma once
 
 #ifdef _WIN32
+// The build defines UNICODE for every Windows target (cmake/WindowsDll.cmake).
 #ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef _UNICODE
-#define _UNICODE
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
+#error "the Windows build defines UNICODE"
 #endif
 #include <windows.h>
 #else
