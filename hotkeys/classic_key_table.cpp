@@ -8,7 +8,7 @@ namespace {
 // allowed (a bare or shifted character key would swallow ordinary typing).
 // The values are the host's and follow no rule: do not derive one from
 // another.
-constexpr KeyRow ClassicKeys[ClassicKeyRows] = {
+constexpr KeyRow ClassicKeys[] = {
     //                      none    Shift     Ctrl      Alt  C-Shift    C-Alt
     {TEXT("F1"),        {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E}},
     {TEXT("F2"),        {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F}},
@@ -87,7 +87,7 @@ constexpr KeyRow ClassicKeys[ClassicKeyRows] = {
     {TEXT("Num+"),      {     -2,      -2, 0x1004E,      -2, 0x3004A, 0x5004E}},
 };
 
-constexpr KeyAlias ClassicAliases[ClassicAliasCount] = {
+constexpr KeyAlias ClassicAliases[] = {
     {TEXT("PageUp"),      TEXT("PgUp")},
     {TEXT("PageDown"),    TEXT("PgDn")},
     {TEXT("Insert"),      TEXT("Ins")},
@@ -107,12 +107,8 @@ constexpr KeyAlias ClassicAliases[ClassicAliasCount] = {
     {TEXT("Slash"),       TEXT("/")},
 };
 
-// Fewer initialisers than rows would leave zero-filled rows behind.
-static_assert(ClassicKeys[ClassicKeyRows - 1].name[0] != 0, "every key row is filled in");
-static_assert(ClassicAliases[ClassicAliasCount - 1].alias[0] != 0, "every alias is filled in");
-
 } // namespace
 
 const KeyTable ClassicKeyTable = {
-    ClassicKeyRows, ClassicKeyColumns, ClassicAliasCount, ClassicKeys, ClassicAliases,
+    ArraySize(ClassicKeys), ClassicKeyColumns, ArraySize(ClassicAliases), ClassicKeys, ClassicAliases,
 };

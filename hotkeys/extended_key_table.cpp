@@ -10,7 +10,7 @@ namespace {
 // allowed (a bare or shifted character key would swallow ordinary typing).
 // The values are the host's and follow no rule: do not derive one from
 // another.
-constexpr KeyRow ExtendedKeys[ExtendedKeyRows] = {
+constexpr KeyRow ExtendedKeys[] = {
     //                        none    Shift     Ctrl      Alt  C-Shift    C-Alt   C-A-Sh
     {TEXT("F1"),          {0x1003B, 0x10054, 0x1005E, 0x10068, 0x30054, 0x5005E, 0x7005E}},
     {TEXT("F2"),          {0x1003C, 0x10055, 0x1005F, 0x10069, 0x30055, 0x5005F, 0x7005F}},
@@ -87,7 +87,7 @@ constexpr KeyRow ExtendedKeys[ExtendedKeyRows] = {
     {TEXT("Decimal"),     {     -2,      -2,   0x834, 0x10034, 0x20034, 0x50034, 0x70034}},
 };
 
-constexpr KeyAlias ExtendedAliases[ExtendedAliasCount] = {
+constexpr KeyAlias ExtendedAliases[] = {
     {TEXT("PageUp"),      TEXT("PgUp")},
     {TEXT("PageDown"),    TEXT("PgDn")},
     {TEXT("Insert"),      TEXT("Ins")},
@@ -117,12 +117,8 @@ constexpr KeyAlias ExtendedAliases[ExtendedAliasCount] = {
     {TEXT("Dot"),         TEXT("Decimal")},
 };
 
-// Fewer initialisers than rows would leave zero-filled rows behind.
-static_assert(ExtendedKeys[ExtendedKeyRows - 1].name[0] != 0, "every key row is filled in");
-static_assert(ExtendedAliases[ExtendedAliasCount - 1].alias[0] != 0, "every alias is filled in");
-
 } // namespace
 
 const KeyTable ExtendedKeyTable = {
-    ExtendedKeyRows, ExtendedKeyColumns, ExtendedAliasCount, ExtendedKeys, ExtendedAliases,
+    ArraySize(ExtendedKeys), ExtendedKeyColumns, ArraySize(ExtendedAliases), ExtendedKeys, ExtendedAliases,
 };

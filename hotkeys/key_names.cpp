@@ -116,11 +116,11 @@ KeyCode KeyNameToCode(const WCHAR* text)
     return CodeOfKey(ResolveAlias(token, table), column, table);
 }
 
-int KeyCodeToName(KeyCode code, WCHAR* name)
+bool KeyCodeToName(KeyCode code, WCHAR* name, size_t capacity)
 {
     if (code == 0) {
-        TextCopy(name, TextBufferLength, TEXT("None"));
-        return 0;
+        TextCopy(name, capacity, TEXT("None"));
+        return true;
     }
     // The negative markers stand in cells too, but they name no keystroke.
     const KeyTable& table = KeyTableInForce();
@@ -136,15 +136,15 @@ int KeyCodeToName(KeyCode code, WCHAR* name)
         }
     }
     if (foundRow < 0) {
-        TextCopy(name, TextBufferLength, TEXT("(unknown)"));
-        return -1;
+        TextCopy(name, capacity, TEXT("(unknown)"));
+        return false;
     }
-    TextCopy(name, TextBufferLength, ModifierPrefixes[foundColumn]);
-    TextAppend(name, TextBufferLength, table.keyName(foundRow));
-    return 0;
+    TextCopy(name, capacity, ModifierPrefixes[foundColumn]);
+    TextAppend(name, capacity, table.keyName(foundRow));
+    return true;
 }
 
-int ListHotkeys(void)
+void ListHotkeys(void)
 {
     const KeyTable& table = KeyTableInForce();
     WCHAR line[TextBufferLength];
@@ -157,5 +157,4 @@ int ListHotkeys(void)
         QPuts(line);
         QPuts(TEXT("\r\n"));
     }
-    return 0;
 }

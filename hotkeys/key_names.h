@@ -6,8 +6,9 @@
 
 // A cell's value, or 0 when the text names no cell.
 KeyCode KeyNameToCode(const WCHAR* text);
-// Writes the name (or "None", or "(unknown)" returning -1) into a buffer of
-// TextBufferLength units; returns 0 otherwise.
-int KeyCodeToName(KeyCode code, WCHAR* name);
+// Writes the code's name, or "None" for 0, into name (capacity units with
+// the terminator); false when no cell holds the code and "(unknown)" was
+// written instead.
+bool KeyCodeToName(KeyCode code, WCHAR* name, size_t capacity);
 // Every combination with a code, one row of the table per line, via QPuts.
-int ListHotkeys(void);
+void ListHotkeys(void);

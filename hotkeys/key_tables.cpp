@@ -2,7 +2,7 @@
 // of table, and the test for a code that may serve as a hotkey.
 #include "hotkeys/key_tables.h"
 
-const WCHAR ModifierPrefixes[7][PrefixLength] = {
+const WCHAR ModifierPrefixes[MaxKeyColumns][PrefixLength] = {
     TEXT(""),
     TEXT("Shift-"),
     TEXT("Ctrl-"),
@@ -16,20 +16,20 @@ const WCHAR ModifierPrefixes[7][PrefixLength] = {
 // that runs before start-up on the classic table.
 const KeyTable& KeyTableInForce()
 {
-    return Settings.useExtendedKeys ? ExtendedKeyTable : ClassicKeyTable;
+    return Startup.useExtendedKeys ? ExtendedKeyTable : ClassicKeyTable;
 }
 
-int IsValidHotkey(KeyCode code)
+bool IsValidHotkey(KeyCode code)
 {
     // Cells also hold the negative markers; those never make a code valid.
     if (code <= 0)
-        return 0;
+        return false;
     const KeyTable& table = KeyTableInForce();
     for (int row = 0; row < table.rows; ++row) {
         for (int column = 0; column < table.columns; ++column) {
             if (table.code(row, column) == code)
-                return 1;
+                return true;
         }
     }
-    return 0;
+    return false;
 }

@@ -5,12 +5,8 @@
 #include "plugin/state.h"
 
 enum {
-    ClassicKeyRows = 74,
     ClassicKeyColumns = 6,
-    ClassicAliasCount = 17,
-    ExtendedKeyRows = 72,
     ExtendedKeyColumns = 7,
-    ExtendedAliasCount = 25,
     MaxKeyColumns = 7,
     KeyNameLength = 10, // the classic names need 8, the extended ones 10
     AliasLength = 16,
@@ -44,10 +40,10 @@ struct KeyTable {
 extern const KeyTable ClassicKeyTable;
 extern const KeyTable ExtendedKeyTable;
 
-extern const WCHAR ModifierPrefixes[7][PrefixLength];
+extern const WCHAR ModifierPrefixes[MaxKeyColumns][PrefixLength];
 
-// The table selected by Settings.useExtendedKeys, looked up on every call.
+// The table selected by Startup.useExtendedKeys, looked up on every call.
 const KeyTable& KeyTableInForce();
 
-// 1 when code is positive and stands in a cell of the table in force.
-int IsValidHotkey(KeyCode code);
+// A positive code that stands in a cell of the table in force.
+bool IsValidHotkey(KeyCode code);

@@ -1,19 +1,19 @@
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
-// The id SetTimer gave the pending re-arm timer, 0 when none is pending.
-// Without a window SetTimer picks its own id, so the one asked for is not it.
-static UINT_PTR pendingBeepTimer;
+BeepLimiter ErrorBeep = LoadTimeBeep;
 
 void SoundErrorBeep(void)
 {
-    if (!Settings.ErrorSound || !Settings.beepArmed)
+    if (!Settings.ErrorSound || !ErrorBeep.armed)
         return;
-    Settings.beepArmed = 0;
-    pendingBeepTimer = SetTimer(NULL, BeepTimerId, BeepTimerPeriodMs, OnBeepTimer);
+    ErrorBeep.armed = false;
+    // Without a window SetTimer picks its own id, so the one asked for is
+    // not the one to kill later.
+    ErrorBeep.pendingTimer = SetTimer(NULL, BeepTimerId, BeepTimerPeriodMs, OnBeepTimer);
     // No timer means nothing would ever re-arm the beep.
-    if (pendingBeepTimer == 0)
-        Settings.beepArmed = 1;
+    if (ErrorBeep.pendingTimer == 0)
+        ErrorBeep.armed = true;
     MessageBeep(MB_OK);
 }
 
@@ -23,16 +23,16 @@ void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD tim
     (void)time;
     // A timer that could not be killed stays pending, so that shutting down
     // still tries to kill it before the module goes away.
-    if (KillTimer(window, timerId) && timerId == pendingBeepTimer)
-        pendingBeepTimer = 0;
-    Settings.beepArmed = 1;
+    if (KillTimer(window, timerId) && timerId == ErrorBeep.pendingTimer)
+        ErrorBeep.pendingTimer = 0;
+    ErrorBeep.armed = true;
 }
 
 void CancelBeepTimer(void)
 {
-    if (pendingBeepTimer != 0) {
-        KillTimer(NULL, pendingBeepTimer);
-        pendingBeepTimer = 0;
+    if (ErrorBeep.pendingTimer != 0) {
+        KillTimer(NULL, ErrorBeep.pendingTimer);
+        ErrorBeep.pendingTimer = 0;
     }
-    Settings.beepArmed = 1;
+    ErrorBeep.armed = true;
 }

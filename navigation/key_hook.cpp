@@ -1,4 +1,3 @@
-#include "host/exports.h"
 #include "hotkeys/key_names.h"
 #include "navigation/navigation.h"
 #include "plugin/state.h"
@@ -16,7 +15,7 @@ enum {
     KeyDownBit = 0x8000,
 };
 
-static int IsHeld(int virtualKey)
+static bool IsHeld(int virtualKey)
 {
     return (GetAsyncKeyState(virtualKey) & KeyDownBit) != 0;
 }
@@ -38,48 +37,41 @@ static KeyCode ModifierFlags(void)
     case CtrlHeld | AltHeld:
         return CtrlAltFlag;
     case ShiftHeld | CtrlHeld | AltHeld:
-        return Settings.useExtendedKeys ? CtrlShiftFlag | CtrlAltFlag : 0;
+        return Startup.useExtendedKeys ? CtrlShiftFlag | CtrlAltFlag : 0;
     default:
         return 0;
     }
 }
 
-static int TagRow(int row)
-{
-    MarkRow(row);
-    return 0;
-}
-
 static void ConsumeKey(KeyEventRecord* event)
 {
     event->code = 0;
-    if (Settings.useExtendedKeys && event->keyName)
+    if (Startup.useExtendedKeys && event->keyName)
         event->keyName[0] = 0;
 }
 
 // An older host is only known to fill code and row, so nothing beyond them
 // is read unless the newer host is present.
-extern "C" int key(KeyEventRecord* event)
+void HandleKey(KeyEventRecord* event)
 {
     if (!event)
-        return 0;
+        return;
     KeyCode code = event->code;
-    if (Settings.useExtendedKeys && code == 0 && event->keyName) {
+    if (Startup.useExtendedKeys && code == 0 && event->keyName) {
         code = KeyNameToCode(event->keyName);
         // The bare name converts to KeyCodeNotAllowed, so the name itself is
         // what marks an entered line.
         if (TextEqualsNoCase(event->keyName, TEXT("Enter")))
-            return TagRow(event->row);
+            return MarkRow(event->row);
     }
     // An entered line's key goes on to the host untouched.
     if (code == EnterCode || code == CtrlEnterCode)
-        return TagRow(event->row);
-    if (code == 0 && (!Settings.useExtendedKeys || event->context == NULL))
-        return TagRow(GetCursorRow());
+        return MarkRow(event->row);
+    if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
+        return MarkRow(GetCursorRow());
     code |= ModifierFlags();
     if (code != Settings.HotkeyUp && code != Settings.HotkeyDown)
-        return 0;
-    ScrollToMarkedRow(code == Settings.HotkeyUp ? 1 : 0);
+        return;
+    ScrollToMarkedRow(code == Settings.HotkeyUp);
     ConsumeKey(event);
-    return 0;
 }

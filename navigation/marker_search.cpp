@@ -1,8 +1,6 @@
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
-static_assert(sizeof(CHAR_INFO[MarkerBlockRows]) == 2048, "one block of column 0 stays small");
-
 struct MarkedRows {
     int first; // lowest tagged row
     int last;  // highest tagged row
@@ -13,29 +11,27 @@ struct MarkedRows {
 // Reads column 0 of rows top..bottom into block. A region that comes back
 // clipped means the buffer shrank since its size was read, and the rows past
 // the clip would be whatever the previous block left there.
-static int ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
+static bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
 {
     COORD size = {1, MarkerBlockRows};
     COORD origin = {0, 0};
     SMALL_RECT region = {0, (SHORT)top, 0, (SHORT)bottom};
     if (!ReadConsoleOutputW(console, block, size, origin, &region))
-        return 1;
-    if (region.Left != 0 || region.Right != 0 || region.Top != top || region.Bottom != bottom)
-        return 1;
-    return 0;
+        return false;
+    return region.Left == 0 && region.Right == 0 && region.Top == top && region.Bottom == bottom;
 }
 
-// Scans column 0 of the whole buffer; 1 when a block cannot be read.
-static int ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
+// Scans column 0 of the whole buffer; false when a block cannot be read.
+static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
 {
     CHAR_INFO block[MarkerBlockRows];
-    WORD marker = Settings.markerAttribute;
+    WORD marker = Startup.markerAttribute;
     *rows = MarkedRows{-1, -1, -1, -1};
     for (int i = 0; i < height; ++i) {
         if (i % MarkerBlockRows == 0) {
             int bottom = i + MarkerBlockRows - 1 < height ? i + MarkerBlockRows - 1 : height - 1;
-            if (ReadColumnBlock(console, block, i, bottom))
-                return 1;
+            if (!ReadColumnBlock(console, block, i, bottom))
+                return false;
         }
         if (!(block[i % MarkerBlockRows].Attributes & marker))
             continue;
@@ -47,7 +43,7 @@ static int ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
             rows->next = i;
         rows->last = i;
     }
-    return 0;
+    return true;
 }
 
 // The top row the window gets for row: as close as the buffer's end allows.
@@ -57,11 +53,11 @@ static int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
     return row > highestTop ? highestTop : row;
 }
 
-int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int back)
+int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back)
 {
     int top = info->srWindow.Top;
     MarkedRows rows;
-    if (ScanMarkedRows(console, info->dwSize.Y, top, &rows))
+    if (!ScanMarkedRows(console, info->dwSize.Y, top, &rows))
         return -1;
     if (back) {
         if (rows.prev >= 0)
@@ -77,7 +73,7 @@ int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int ba
 }
 
 // Same width and height, scrolled back to column 0.
-static int MoveWindowTo(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
+static bool MoveWindowTo(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
 {
     const SMALL_RECT& old = info->srWindow;
     int top = WindowTopFor(info, row);
@@ -86,28 +82,22 @@ static int MoveWindowTo(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, 
     window.Top = (SHORT)top;
     window.Right = (SHORT)(old.Right - old.Left);
     window.Bottom = (SHORT)(top + (old.Bottom - old.Top));
-    return SetConsoleWindowInfo(console, TRUE, &window) ? 1 : 0;
+    return SetConsoleWindowInfo(console, TRUE, &window) != FALSE;
 }
 
-static int ScrollConsole(int back)
+// The console is closed again before a failure beeps.
+static bool ScrollConsole(bool back)
 {
-    HANDLE console = OpenConsoleOutput();
-    if (console == INVALID_HANDLE_VALUE)
-        return 0;
+    ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
-    int moved = 0;
-    if (GetConsoleScreenBufferInfo(console, &info)) {
-        int row = FindMarkedRow(console, &info, back);
-        if (row >= 0 && row < info.dwSize.Y)
-            moved = MoveWindowTo(console, &info, row);
-    }
-    CloseHandle(console);
-    return moved;
+    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
+        return false;
+    int row = FindMarkedRow(console.Get(), &info, back);
+    return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);
 }
 
-int ScrollToMarkedRow(int back)
+void ScrollToMarkedRow(bool back)
 {
     if (!ScrollConsole(back))
         SoundErrorBeep();
-    return 0;
 }

@@ -2,6 +2,7 @@
 // the console window between the tagged rows.
 #pragma once
 
+#include "host/host_api.h"
 #include "plugin/platform.h"
 
 enum {
@@ -10,21 +11,58 @@ enum {
     MarkerBlockRows = 512,
 };
 
-// Every console operation opens its own handle and closes it before it
-// returns; INVALID_HANDLE_VALUE when there is no console.
-HANDLE OpenConsoleOutput(void);
+// The active console screen buffer, opened for one operation and closed
+// when it goes out of scope, so that no handle survives a call. "CONOUT$"
+// reaches the buffer even when standard output is redirected.
+class ConsoleOutput {
+public:
+    ConsoleOutput()
+        : handle(CreateFileW(TEXT("CONOUT$"), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL))
+    {
+    }
+    ~ConsoleOutput()
+    {
+        if (IsOpen())
+            CloseHandle(handle);
+    }
+    ConsoleOutput(const ConsoleOutput&) = delete;
+    ConsoleOutput& operator=(const ConsoleOutput&) = delete;
 
+    bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+// The keystroke handler behind the export key: tags entered lines, moves
+// the window for the hotkeys and consumes them.
+void HandleKey(KeyEventRecord* event);
+
+// The cursor's row, or -1 when it cannot be read.
 int GetCursorRow(void);
-int MarkRow(int row);
+void MarkRow(int row);
 
-// back: 1 towards lower rows (HotkeyUp), 0 forward (HotkeyDown).
-int ScrollToMarkedRow(int back);
-int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int back);
-void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD time);
-// Kills a pending beep re-arm timer, so that no callback into an unloaded
-// module can be dispatched, and re-arms the beep.
-void CancelBeepTimer(void);
+// back: towards lower rows (HotkeyUp); otherwise forward (HotkeyDown).
+void ScrollToMarkedRow(bool back);
+// The row to go to, or -1 for none.
+int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back);
 
 // The error beep, at most once per BeepTimerPeriodMs and only with
-// ErrorSound on.
+// ErrorSound on. A beep disarms the limiter and starts a thread timer whose
+// one run arms it again.
+struct BeepLimiter {
+    bool armed;
+    UINT_PTR pendingTimer; // the id SetTimer gave, 0 when no timer is pending
+};
+
+constexpr BeepLimiter LoadTimeBeep = {true, 0};
+
+extern BeepLimiter ErrorBeep;
+
 void SoundErrorBeep(void);
+void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+// Kills a pending re-arm timer, so that no callback into an unloaded module
+// can be dispatched, and re-arms the beep.
+void CancelBeepTimer(void);

@@ -12,21 +12,21 @@ enum : WORD {
 
 int GetCursorRow(void)
 {
-    HANDLE console = OpenConsoleOutput();
-    if (console == INVALID_HANDLE_VALUE)
+    ConsoleOutput console;
+    if (!console.IsOpen())
         return -1;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
-    int row = GetConsoleScreenBufferInfo(console, &info) ? info.dwCursorPosition.Y : -1;
-    CloseHandle(console);
-    return row;
+    if (!GetConsoleScreenBufferInfo(console.Get(), &info))
+        return -1;
+    return info.dwCursorPosition.Y;
 }
 
 // A cell that already carries the marker keeps its colours, so tagging a row
 // twice never recolours it a second time.
 static WORD TaggedAttribute(WORD old)
 {
-    WORD marker = Settings.markerAttribute;
-    if (!Settings.visibleMarker || (old & marker))
+    WORD marker = Startup.markerAttribute;
+    if (!visibleMarker || (old & marker))
         return (WORD)(old | marker);
     WORD colours = (old & BackgroundBits) == BlueBackground ? MarkerOnBlue : MarkerOnOther;
     return (WORD)((old & ~ColourBits) | marker | colours);
@@ -37,31 +37,27 @@ static WORD TaggedAttribute(WORD old)
 // prompt's first character back black on black); ReadConsoleOutputW reports
 // their nearest legacy colour on every console. A row outside the buffer
 // comes back as a clipped region or a failure, never as this one cell.
-static int ReadCell(HANDLE console, int row, CHAR_INFO* cell)
+static bool ReadCell(HANDLE console, int row, CHAR_INFO* cell)
 {
     COORD size = {1, 1};
     COORD origin = {0, 0};
     SMALL_RECT region = {0, (SHORT)row, 0, (SHORT)row};
     if (!ReadConsoleOutputW(console, cell, size, origin, &region))
-        return 0;
+        return false;
     return region.Left == 0 && region.Right == 0 && region.Top == row && region.Bottom == row;
 }
 
-int MarkRow(int row)
+void MarkRow(int row)
 {
     // A row a COORD cannot hold would wrap round to some unrelated row.
     if (row < 0 || row > HighestRow)
-        return 0;
-    HANDLE console = OpenConsoleOutput();
-    if (console == INVALID_HANDLE_VALUE)
-        return 0;
+        return;
+    ConsoleOutput console;
     CHAR_INFO cell = {};
-    if (ReadCell(console, row, &cell)) {
-        WORD attribute = TaggedAttribute(cell.Attributes);
-        COORD at = {0, (SHORT)row};
-        DWORD written = 0;
-        WriteConsoleOutputAttribute(console, &attribute, 1, at, &written);
-    }
-    CloseHandle(console);
-    return 0;
+    if (!console.IsOpen() || !ReadCell(console.Get(), row, &cell))
+        return;
+    WORD attribute = TaggedAttribute(cell.Attributes);
+    COORD at = {0, (SHORT)row};
+    DWORD written = 0;
+    WriteConsoleOutputAttribute(console.Get(), &attribute, 1, at, &written);
 }

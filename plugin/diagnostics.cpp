@@ -1,7 +1,6 @@
 #include "plugin/diagnostics.h"
 
 #include "host/host_api.h"
-#include "plugin/host_variables.h"
 #include "plugin/text.h"
 
 const WCHAR PluginName[] = TEXT("Mirvane");
@@ -11,20 +10,19 @@ HANDLE ErrorOutput(void)
     return GetStdHandle(STD_ERROR_HANDLE);
 }
 
-int WriteErrorPrefix(void)
+void WriteErrorPrefix(void)
 {
     Qprintf(ErrorOutput(), TEXT("%s plugin: "), PluginName);
 
     WCHAR batch[BatchPrefixLength];
     ExpandHostVariables(batch, BatchPrefixLength, TEXT("%_batch"));
     if (batch[0] == '0')
-        return 0;
+        return;
 
     ExpandHostVariables(batch, BatchPrefixLength, TEXT("%_batchname [%_batchline]  "));
     // A batch file may be called "100%.btm": the expansion is text, never a
     // format.
     Qprintf(ErrorOutput(), TEXT("%s"), batch);
-    return 0;
 }
 
 enum : DWORD {
@@ -34,7 +32,6 @@ enum : DWORD {
     SystemMessageFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
                          FORMAT_MESSAGE_MAX_WIDTH_MASK,
 };
-static_assert(SystemMessageFlags == 0x12FF, "system text on one line, inserts left alone");
 
 static void TrimTrailingSpace(WCHAR* text)
 {
@@ -43,14 +40,14 @@ static void TrimTrailingSpace(WCHAR* text)
         text[--length] = 0;
 }
 
-int FormatSystemError(DWORD code, WCHAR* buffer)
+void FormatSystemError(DWORD code, WCHAR* buffer, size_t capacity)
 {
     if (code == UnknownErrorCode) {
-        TextCopy(buffer, TextBufferLength, TEXT("Unknown error"));
-        return 0;
+        TextCopy(buffer, capacity, TEXT("Unknown error"));
+        return;
     }
-    if (FormatMessageW(SystemMessageFlags, NULL, code, 0, buffer, TextBufferLength, NULL) == 0)
+    // Language 0: the system picks the user's language, as for any message.
+    if (FormatMessageW(SystemMessageFlags, NULL, code, 0, buffer, (DWORD)capacity, NULL) == 0)
         wsprintfW(buffer, TEXT("Error %d"), (int)code);
     TrimTrailingSpace(buffer);
-    return 0;
 }

@@ -1,12 +1,11 @@
 #include "plugin/help.h"
 
-#include "host/exports.h"
 #include "plugin/diagnostics.h"
 #include "plugin/text.h"
 
 // The synopsis line alone ends in "\r\n", and some lines keep a trailing
 // space: the host shows this text as it stands.
-constexpr WCHAR HelpText[HelpTextLength + 1] =
+constexpr WCHAR HelpText[] =
     TEXT("Display and change plugin settings.\n")
     TEXT("\n")
     TEXT("MIRVANE /B:key /D /E:yn /F:key /L /R /S /W:yn \r\n")
@@ -24,12 +23,14 @@ constexpr WCHAR HelpText[HelpTextLength + 1] =
     TEXT("previous commands; the \u2018forward\u2019 hotkey scrolls forward.  Only\n")
     TEXT("commands entered after this plugin was loaded are recognized.\n");
 
-// The array bound rejects a longer text; this rejects a shorter one.
-static_assert(sizeof HelpText / sizeof HelpText[0] == HelpTextLength + 1 &&
-                  HelpText[HelpTextLength - 1] == '\n' && HelpText[HelpTextLength] == 0,
-              "help text length");
+enum { CommandNameLength = 10 };
 
-const CommandEntry CommandTable[1] = {
+struct CommandEntry {
+    WCHAR name[CommandNameLength + 1];
+    const WCHAR* helpText;
+};
+
+static const CommandEntry CommandTable[] = {
     {TEXT("mirvane"), HelpText},
 };
 
@@ -42,17 +43,17 @@ static const CommandEntry* FindCommand(const WCHAR* name)
     return NULL;
 }
 
-int Help(WCHAR* name)
+bool ShowHelp(const WCHAR* name)
 {
     if (!name)
-        return 0;
+        return false;
     WCHAR title[TextBufferLength];
     wsprintfW(title, TEXT("%s Plugin Help"), PluginName);
     const CommandEntry* entry = FindCommand(name);
     if (!entry)
-        return 0;
+        return false;
     MessageBoxW(GetForegroundWindow(), entry->helpText, title, MB_OK);
-    return 1;
+    return true;
 }
 
 // The usage text is the help text without its opening description: from
@@ -69,14 +70,14 @@ static const WCHAR* UsagePart(const WCHAR* helpText)
     return p;
 }
 
-int Usage(WCHAR* name, WCHAR* usage)
+bool CopyUsage(const WCHAR* name, WCHAR* usage)
 {
     // Names marked with these prefixes are never the plug-in's commands.
     if (!name || name[0] == '@' || name[0] == '_')
-        return 0;
+        return false;
     const CommandEntry* entry = FindCommand(name);
     if (!entry || !usage)
-        return 0;
+        return false;
     TextCopy(usage, TextBufferLength, UsagePart(entry->helpText));
-    return 1;
+    return true;
 }

@@ -1,18 +1,14 @@
-// The command's help text and the table Help and Usage look names up in.
+// The command's help text, and the host's requests for help and usage.
 #pragma once
 
 #include "plugin/platform.h"
 
-enum {
-    HelpTextLength = 558,
-    CommandNameLength = 10,
-};
+extern const WCHAR HelpText[];
 
-extern const WCHAR HelpText[HelpTextLength + 1];
-
-struct CommandEntry {
-    WCHAR name[CommandNameLength + 1];
-    const WCHAR* helpText;
-};
-
-extern const CommandEntry CommandTable[1];
+// A message box with the help of the named command, when the plug-in has
+// that command; false (and nothing shown) otherwise.
+bool ShowHelp(const WCHAR* name);
+// The usage text of the named command into the host's buffer of
+// TextBufferLength units; false, with the buffer untouched, for a name that
+// is not the plug-in's.
+bool CopyUsage(const WCHAR* name, WCHAR* usage);

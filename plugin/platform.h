@@ -3,6 +3,8 @@
 // same names. Plug-in code includes this and never asks again.
 #pragma once
 
+#include <stddef.h>
+
 #ifdef _WIN32
 // The build defines UNICODE for every Windows target (cmake/WindowsDll.cmake).
 #ifndef UNICODE
@@ -16,3 +18,10 @@
 // Every literal goes through TEXT(): L"" on Windows, u"" against the stand-in,
 // so that both builds see 16-bit WCHAR text.
 static_assert(sizeof(WCHAR) == 2, "text is UTF-16 in both builds");
+
+// The number of elements of an array, taken from the array itself.
+template <typename T, size_t N>
+constexpr int ArraySize(const T (&)[N])
+{
+    return (int)N;
+}

@@ -2,60 +2,113 @@
 
 #include <string.h>
 
-#include "plugin/host_variables.h"
+#include "host/host_api.h"
+#include "hotkeys/key_names.h"
+#include "plugin/diagnostics.h"
+#include "plugin/plugin_version.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
-
-OSVERSIONINFOEXW OsVersion;
+#include "settings/registry_settings.h"
 
 typedef LONG(WINAPI* RtlGetVersionRoutine)(OSVERSIONINFOW* version);
 
 enum { OldestHostVersion = 8, NewestHostVersion = 100, FirstExtendedHostVersion = 24 };
 
-static void ClearOsVersion(void)
+// The host loads plug-ins into transient and pipe shells too; the tags and
+// hotkeys only make sense in an interactive one.
+static bool IsInteractiveShell(void)
 {
-    memset(&OsVersion, 0, sizeof OsVersion);
-    OsVersion.dwOSVersionInfoSize = sizeof OsVersion;
+    WCHAR state[TextBufferLength];
+    ExpandHostVariables(state, TextBufferLength, TEXT("%[_transient]%[_pipe]"));
+    return state[0] == '0' && state[1] == '0' && state[2] == 0;
+}
+
+// Any value, of any length, silences the message: only the variable's being
+// set counts, so a value too long for the buffer silences it as well.
+static bool IsLoadMessageSuppressed(void)
+{
+    WCHAR value[TextBufferLength];
+    value[0] = 0;
+    return GetEnvironmentVariableW(TEXT("NoLoadMsg"), value, TextBufferLength) > 0;
+}
+
+static void ClearOsVersion(OSVERSIONINFOEXW* version)
+{
+    memset(version, 0, sizeof *version);
+    version->dwOSVersionInfoSize = sizeof *version;
 }
 
 // GetVersionExW lies to programs without a compatibility manifest, which a
 // plug-in cannot have; the NtDll routine tells the truth, so it comes first.
-int ReadOsVersion(void)
+// A record neither fills stays zero.
+static void ReadOsVersion(OSVERSIONINFOEXW* version)
 {
+    ClearOsVersion(version);
     HMODULE ntdll = GetModuleHandleW(TEXT("NtDll.dll"));
-    ClearOsVersion();
-    if (ntdll) {
-        FARPROC routine = GetProcAddress(ntdll, "RtlGetVersion");
-        if (routine) {
-            RtlGetVersionRoutine rtlGetVersion =
-                reinterpret_cast<RtlGetVersionRoutine>(reinterpret_cast<void (*)(void)>(routine));
-            rtlGetVersion(reinterpret_cast<OSVERSIONINFOW*>(&OsVersion));
-            if (OsVersion.dwMajorVersion >= 6)
-                return 1;
-        }
+    FARPROC routine = ntdll ? GetProcAddress(ntdll, "RtlGetVersion") : NULL;
+    if (routine) {
+        RtlGetVersionRoutine rtlGetVersion =
+            reinterpret_cast<RtlGetVersionRoutine>(reinterpret_cast<void (*)(void)>(routine));
+        rtlGetVersion(reinterpret_cast<OSVERSIONINFOW*>(version));
+        if (version->dwMajorVersion >= 6)
+            return;
     }
-    ClearOsVersion();
-    return GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&OsVersion)) ? 1 : 0;
+    ClearOsVersion(version);
+    GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(version));
 }
 
-uint32_t ReadHostVersion(void)
+// 0 when the host gives no version in 8..100.
+static uint32_t ReadHostVersion(void)
 {
     WCHAR version[TextBufferLength];
     ExpandHostVariables(version, TextBufferLength, TEXT("%_4ver"));
-    int rangeError = 0;
+    bool rangeError = false;
     uint32_t value = ParseDecimalU32(version, &rangeError);
-    Settings.hostVersion = 0;
-    if (!rangeError && value >= OldestHostVersion && value <= NewestHostVersion)
-        Settings.hostVersion = value;
-    Settings.useExtendedKeys = Settings.hostVersion >= FirstExtendedHostVersion;
-    return Settings.hostVersion;
+    if (rangeError || value < OldestHostVersion || value > NewestHostVersion)
+        return 0;
+    return value;
 }
 
-int IsWindows10Build19041OrLater(const OSVERSIONINFOEXW* version)
+// Newer consoles keep only the documented grid bits, so from this build on
+// rows are tagged with the left grid line instead of the unnamed bit.
+static bool IsWindows10Build19041OrLater(const OSVERSIONINFOEXW* version)
 {
     if (version->dwMajorVersion != 10)
         return version->dwMajorVersion > 10;
     if (version->dwMinorVersion != 0)
-        return 1;
+        return true;
     return version->dwBuildNumber >= 19041;
+}
+
+static void PrintLoadMessage(void)
+{
+    WCHAR backName[TextBufferLength];
+    WCHAR forwardName[TextBufferLength];
+    KeyCodeToName(Settings.HotkeyUp, backName, TextBufferLength);
+    KeyCodeToName(Settings.HotkeyDown, forwardName, TextBufferLength);
+    Printf(TEXT("%s v%u.%u.%u loaded.  Back: %s, forward: %s.\r\n"), PluginName,
+           (unsigned)PluginMajorVersion, (unsigned)PluginMinorVersion, (unsigned)PluginBuildNumber,
+           backName, forwardName);
+}
+
+// The order matters: the host version picks the key table before saved
+// hotkeys are validated against it, and the defaults stand before saved
+// settings are laid over them.
+bool StartPlugin(void)
+{
+    if (!IsInteractiveShell())
+        return false;
+    bool suppressLoadMessage = IsLoadMessageSuppressed();
+    OSVERSIONINFOEXW osVersion;
+    ReadOsVersion(&osVersion);
+    Startup.hostVersion = ReadHostVersion();
+    Startup.useExtendedKeys = Startup.hostVersion >= FirstExtendedHostVersion;
+    Settings = DefaultSettings;
+    if (!LoadSettings(HKEY_CURRENT_USER))
+        LoadSettings(HKEY_LOCAL_MACHINE);
+    if (IsWindows10Build19041OrLater(&osVersion))
+        Startup.markerAttribute = MarkerAttributeModern;
+    if (!suppressLoadMessage)
+        PrintLoadMessage();
+    return true;
 }

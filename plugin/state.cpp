@@ -1,11 +1,17 @@
 #include "plugin/state.h"
 
-SettingsState Settings = LoadTimeSettings;
+#include "navigation/navigation.h"
+#include "settings/arguments.h"
 
-void InstallDefaultSettings()
+UserSettings Settings = DefaultSettings;
+StartupFacts Startup = LoadTimeFacts;
+int32_t visibleMarker = 0;
+
+void ResetModuleState(void)
 {
-    Settings.HotkeyUp = DefaultHotkeyUp;
-    Settings.HotkeyDown = DefaultHotkeyDown;
-    Settings.Wrap = 1;
-    Settings.ErrorSound = 1;
+    Settings = DefaultSettings;
+    Startup = LoadTimeFacts;
+    visibleMarker = 0;
+    ErrorBeep = LoadTimeBeep;
+    ArgumentList = ArgumentListState{};
 }

@@ -1,5 +1,6 @@
-// The process-wide state every subsystem shares. The host calls the plug-in
-// one export at a time on its own thread, so plain fields need no lock.
+// The process-wide state the subsystems share, each record with the one
+// place that writes it. The host calls the plug-in one export at a time on
+// its own thread, so plain fields need no lock.
 #pragma once
 
 #include <stdint.h>
@@ -16,35 +17,46 @@ enum : KeyCode {
     KeyCodeNotAllowed = -2,
 };
 
-enum : KeyCode {
-    DefaultHotkeyUp = 0x5008D,   // Ctrl-Alt-Up
-    DefaultHotkeyDown = 0x50091, // Ctrl-Alt-Down
+// The four settings the user sees, changes and saves. Start-up installs the
+// defaults and lays saved ones over them; the command changes them.
+struct UserSettings {
+    KeyCode HotkeyUp;
+    KeyCode HotkeyDown;
+    int32_t Wrap;       // 0 or 1
+    int32_t ErrorSound; // 0 or 1
 };
+
+constexpr UserSettings DefaultSettings = {
+    0x5008D, // Ctrl-Alt-Up
+    0x50091, // Ctrl-Alt-Down
+    1,
+    1,
+};
+
+extern UserSettings Settings;
 
 enum : WORD {
     MarkerAttributeClassic = 0x2000, // unnamed bit between grid-right and reverse video
     MarkerAttributeModern = 0x0800,  // COMMON_LVB_GRID_LVERTICAL
 };
 
-struct SettingsState {
-    KeyCode HotkeyUp;
-    KeyCode HotkeyDown;
-    int32_t Wrap;
-    int32_t ErrorSound;
-    WORD markerAttribute;
-    int32_t visibleMarker;
-    int32_t beepArmed;
-    uint32_t hostVersion;
-    int32_t useExtendedKeys;
+// What start-up learns about the host and Windows, written there once and
+// only read afterwards.
+struct StartupFacts {
+    uint32_t hostVersion;  // 0, or 8 to 100
+    bool useExtendedKeys;  // a host above version 23: the extended key table
+    WORD markerAttribute;  // the bit that tags a command row
 };
 
-// The values the module has when it is loaded, before InitializePlugin.
-constexpr SettingsState LoadTimeSettings = {
-    DefaultHotkeyUp, DefaultHotkeyDown, 1, 1, MarkerAttributeClassic, 0, 1, 0, 0,
-};
+constexpr StartupFacts LoadTimeFacts = {0, false, MarkerAttributeClassic};
 
-extern SettingsState Settings;
+extern StartupFacts Startup;
 
-// Start-up and /D: the four user settings back to their defaults; the
-// other fields are left alone.
-void InstallDefaultSettings();
+// Per process, set by the command's /VM and never saved or shown: tagging
+// also recolours the cell so that the tag can be seen.
+extern int32_t visibleMarker;
+
+// Every process-wide value of the module back to what it is at load time:
+// the shared records above, the beep limiter and the argument list. Tests,
+// fuzz targets and benchmarks start each case from here.
+void ResetModuleState(void);

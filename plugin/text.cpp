@@ -1,5 +1,7 @@
 #include "plugin/text.h"
 
+#include "host/host_api.h"
+
 WCHAR AsciiLower(WCHAR c)
 {
     return (c >= 'A' && c <= 'Z') ? (WCHAR)(c + ('a' - 'A')) : c;
@@ -10,11 +12,11 @@ WCHAR AsciiUpper(WCHAR c)
     return (c >= 'a' && c <= 'z') ? (WCHAR)(c - ('a' - 'A')) : c;
 }
 
-int TextEqualsNoCase(const WCHAR* a, const WCHAR* b)
+bool TextEqualsNoCase(const WCHAR* a, const WCHAR* b)
 {
     for (; *a && *b; ++a, ++b) {
         if (AsciiLower(*a) != AsciiLower(*b))
-            return 0;
+            return false;
     }
     return *a == *b;
 }
@@ -54,22 +56,23 @@ struct CharRange {
     uint16_t last;
 };
 
-static int InRanges(WCHAR c, const CharRange* ranges, size_t count)
+template <size_t N>
+static bool InRanges(WCHAR c, const CharRange (&ranges)[N])
 {
-    for (size_t i = 0; i < count; ++i) {
-        if (c >= ranges[i].first && c <= ranges[i].last)
-            return 1;
+    for (const CharRange& range : ranges) {
+        if (c >= range.first && c <= range.last)
+            return true;
     }
-    return 0;
+    return false;
 }
 
-static constexpr CharRange kSpaceRanges[] = {
+static constexpr CharRange SpaceRanges[] = {
     {0x0009, 0x000D}, {0x0020, 0x0020}, {0x00A0, 0x00A0}, {0x1680, 0x1680},
     {0x2000, 0x200A}, {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F},
     {0x3000, 0x3000},
 };
 
-static constexpr CharRange kAlphaRanges[] = {
+static constexpr CharRange AlphaRanges[] = {
     {'A', 'Z'},       {'a', 'z'},       {0x00C0, 0x00D6}, {0x00D8, 0x00F6},
     {0x00F8, 0x02AF}, // Latin-1 letters, Latin Extended-A and -B, IPA
     {0x0370, 0x0373}, {0x0376, 0x0377}, {0x037B, 0x037D}, {0x0386, 0x0386},
@@ -83,19 +86,19 @@ static constexpr CharRange kAlphaRanges[] = {
     {0xAC00, 0xD7A3}, // Hangul syllables
 };
 
-int IsSpaceChar(WCHAR c)
+bool IsSpaceChar(WCHAR c)
 {
-    return InRanges(c, kSpaceRanges, sizeof kSpaceRanges / sizeof kSpaceRanges[0]);
+    return InRanges(c, SpaceRanges);
 }
 
-int IsAlphaChar(WCHAR c)
+bool IsAlphaChar(WCHAR c)
 {
-    return InRanges(c, kAlphaRanges, sizeof kAlphaRanges / sizeof kAlphaRanges[0]);
+    return InRanges(c, AlphaRanges);
 }
 
-uint32_t ParseDecimalU32(const WCHAR* text, int* rangeError)
+uint32_t ParseDecimalU32(const WCHAR* text, bool* rangeError)
 {
-    *rangeError = 0;
+    *rangeError = false;
     while (IsSpaceChar(*text))
         ++text;
     int negative = 0;
@@ -107,7 +110,7 @@ uint32_t ParseDecimalU32(const WCHAR* text, int* rangeError)
     for (; *text >= '0' && *text <= '9'; ++text) {
         magnitude = magnitude * 10 + (uint64_t)(*text - '0');
         if (magnitude > 0xFFFFFFFFu) {
-            *rangeError = 1;
+            *rangeError = true;
             magnitude = 0x100000000u; // saturate; keep consuming digits
         }
     }
@@ -115,4 +118,13 @@ uint32_t ParseDecimalU32(const WCHAR* text, int* rangeError)
         return 0xFFFFFFFFu;
     uint32_t value = (uint32_t)magnitude;
     return negative ? (uint32_t)(0u - value) : value;
+}
+
+void ExpandHostVariables(WCHAR* buffer, size_t capacity, const WCHAR* text)
+{
+    for (size_t i = 0; i < capacity; ++i)
+        buffer[i] = 0;
+    TextCopy(buffer, capacity, text);
+    ExpandVariables(buffer, 1);
+    buffer[capacity - 1] = 0;
 }

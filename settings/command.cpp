@@ -3,7 +3,7 @@
 // and saves. Nothing but /VM is applied unless every argument was good.
 #include "settings/command.h"
 
-#include "host/exports.h"
+#include "host/host_api.h"
 #include "hotkeys/key_names.h"
 #include "plugin/diagnostics.h"
 #include "plugin/help.h"
@@ -58,9 +58,6 @@ static constexpr OptionEntry OptionTable[] = {
     {TEXT("/W"), MatchFirstTwo, OptionWrap},
 };
 
-static constexpr int OptionCount = (int)(sizeof OptionTable / sizeof OptionTable[0]);
-static_assert(OptionCount == 12, "every option of the command has a row");
-
 // -1 marks a value that was not given: KeyNameToCode's -1 is rejected
 // before it could be stored, and Y/N values are 0 or 1.
 struct PendingChanges {
@@ -68,9 +65,9 @@ struct PendingChanges {
     KeyCode hotkeyDown;
     int32_t wrap;
     int32_t errorSound;
-    int restoreDefaults;
-    int restoreSaved;
-    int listHotkeys;
+    bool restoreDefaults;
+    bool restoreSaved;
+    bool listHotkeys;
     HKEY saveRoot; // null: no save asked for
 };
 
@@ -81,7 +78,7 @@ enum CommandResult {
     CommandContinue = -1, // an argument was read; go on with the next
 };
 
-static int OptionMatches(const OptionEntry* option, const WCHAR* argument)
+static bool OptionMatches(const OptionEntry* option, const WCHAR* argument)
 {
     switch (option->match) {
     case MatchWhole:
@@ -90,14 +87,14 @@ static int OptionMatches(const OptionEntry* option, const WCHAR* argument)
         return argument[0] == option->name[0] &&
                AsciiLower(argument[1]) == AsciiLower(option->name[1]);
     }
-    return 0;
+    return false;
 }
 
 static const OptionEntry* FindOption(const WCHAR* argument)
 {
-    for (int i = 0; i < OptionCount; ++i) {
-        if (OptionMatches(&OptionTable[i], argument))
-            return &OptionTable[i];
+    for (const OptionEntry& option : OptionTable) {
+        if (OptionMatches(&option, argument))
+            return &option;
     }
     return nullptr;
 }
@@ -123,7 +120,7 @@ static int ReportError(const WCHAR* message)
     return CommandBadArgument;
 }
 
-int ParseYesNo(WCHAR* argument, int32_t* value)
+bool ParseYesNo(WCHAR* argument, int32_t* value)
 {
     const WCHAR* p = argument;
     if (*p == '/') {
@@ -136,16 +133,17 @@ int ParseYesNo(WCHAR* argument, int32_t* value)
     switch (AsciiUpper(*p)) {
     case 'Y':
         *value = 1;
-        return 0;
+        return true;
     case 'N':
         *value = 0;
-        return 0;
+        return true;
     }
-    return ReportArgumentError(TEXT("Expected a Y or N: \"%s\"\r\n"), argument);
+    ReportArgumentError(TEXT("Expected a Y or N: \"%s\"\r\n"), argument);
+    return false;
 }
 
 // "/B:name", "/B=name" and "/Bname" all carry the name after the letter.
-static int ParseHotkeyArgument(WCHAR* argument, KeyCode* pending)
+static bool ParseHotkeyArgument(WCHAR* argument, KeyCode* pending)
 {
     const WCHAR* name = argument + 2;
     if (*name == ':' || *name == '=')
@@ -153,17 +151,20 @@ static int ParseHotkeyArgument(WCHAR* argument, KeyCode* pending)
     KeyCode code = KeyNameToCode(name);
     switch (code) {
     case 0:
-        return ReportArgumentError(TEXT("Unknown key name: \"%s\"\r\n"), argument);
+        ReportArgumentError(TEXT("Unknown key name: \"%s\"\r\n"), argument);
+        return false;
     case KeyCodeInvalid:
-        return ReportArgumentError(TEXT("Invalid hotkey: \"%s\"\r\n"), argument);
+        ReportArgumentError(TEXT("Invalid hotkey: \"%s\"\r\n"), argument);
+        return false;
     case KeyCodeNotAllowed:
-        return ReportArgumentError(TEXT("Key not allowed: \"%s\"\r\n"), argument);
+        ReportArgumentError(TEXT("Key not allowed: \"%s\"\r\n"), argument);
+        return false;
     }
     *pending = code;
-    return 0;
+    return true;
 }
 
-static int WriteHelp(int withVersion)
+static int WriteHelp(bool withVersion)
 {
     QPuts(HelpText);
     if (withVersion) {
@@ -183,29 +184,29 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
         return ReportArgumentError(TEXT("Syntax error: \"%s\"\r\n"), argument);
     }
 
-    int failed = 0;
+    bool read = true;
     switch (option->kind) {
     case OptionHelp:
-        return WriteHelp(0);
+        return WriteHelp(false);
     case OptionHelpVersion:
-        return WriteHelp(1);
+        return WriteHelp(true);
     case OptionBack:
-        failed = ParseHotkeyArgument(argument, &pending->hotkeyUp);
+        read = ParseHotkeyArgument(argument, &pending->hotkeyUp);
         break;
     case OptionDefaults:
-        pending->restoreDefaults = 1;
+        pending->restoreDefaults = true;
         break;
     case OptionErrorSound:
-        failed = ParseYesNo(argument, &pending->errorSound);
+        read = ParseYesNo(argument, &pending->errorSound);
         break;
     case OptionForward:
-        failed = ParseHotkeyArgument(argument, &pending->hotkeyDown);
+        read = ParseHotkeyArgument(argument, &pending->hotkeyDown);
         break;
     case OptionList:
-        pending->listHotkeys = 1;
+        pending->listHotkeys = true;
         break;
     case OptionRestore:
-        pending->restoreSaved = 1;
+        pending->restoreSaved = true;
         break;
     case OptionSaveUser:
         pending->saveRoot = HKEY_CURRENT_USER;
@@ -215,13 +216,13 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
         break;
     case OptionVisibleMarker:
         // Not a pending change: it takes effect even if a later argument fails.
-        failed = ParseYesNo(argument, &Settings.visibleMarker);
+        read = ParseYesNo(argument, &visibleMarker);
         break;
     case OptionWrap:
-        failed = ParseYesNo(argument, &pending->wrap);
+        read = ParseYesNo(argument, &pending->wrap);
         break;
     }
-    return failed ? CommandBadArgument : CommandContinue;
+    return read ? CommandContinue : CommandBadArgument;
 }
 
 // The user's own settings first, then the machine's, as at start-up.
@@ -229,7 +230,7 @@ static void RestoreSavedSettings(void)
 {
     static const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
     for (HKEY root : roots) {
-        if (LoadSettings(root) == 0) {
+        if (LoadSettings(root)) {
             Printf(TEXT("Settings restored from the registry (%s).\r\n"), RootName(root));
             return;
         }
@@ -258,9 +259,9 @@ static void WriteSettingsReport(WCHAR* text)
 {
     Printf(TEXT("\r\n%s v%u.%u.%u options:\r\n\n"), PluginName, PluginMajorVersion, PluginMinorVersion,
            PluginBuildNumber);
-    KeyCodeToName(Settings.HotkeyUp, text);
+    KeyCodeToName(Settings.HotkeyUp, text, TextBufferLength);
     Printf(TEXT("    Back hotkey  . . . . . . . /B: %s\r\n"), text);
-    KeyCodeToName(Settings.HotkeyDown, text);
+    KeyCodeToName(Settings.HotkeyDown, text, TextBufferLength);
     Printf(TEXT("    Forward hotkey . . . . . . /F: %s\r\n"), text);
     Printf(TEXT("    Error sound  . . . . . . . /E: %s\r\n"), YesNo(Settings.ErrorSound));
     Printf(TEXT("    Wrap . . . . . . . . . . . /W: %s\r\n"), YesNo(Settings.Wrap));
@@ -274,7 +275,7 @@ static int SaveToRegistry(HKEY root, WCHAR* text)
         Printf(TEXT("\r\nSettings saved to the registry (%s).\r\n"), RootName(root));
         return CommandOk;
     }
-    FormatSystemError((DWORD)status, text);
+    FormatSystemError((DWORD)status, text, TextBufferLength);
     CrLf();
     WriteErrorPrefix();
     Qprintf(ErrorOutput(), TEXT("Error saving settings to the registry (%s) :\r\n"),
@@ -294,7 +295,7 @@ static int ResolveAndApply(const PendingChanges* pending, WCHAR* text)
     if (pending->restoreDefaults) {
         if (pending->restoreSaved)
             return ReportError(TEXT("Can\u2019t combine /D and /R\r\n"));
-        InstallDefaultSettings();
+        Settings = DefaultSettings;
         Printf(TEXT("Default plugin settings restored.\r\n"));
     } else if (pending->restoreSaved) {
         RestoreSavedSettings();
@@ -308,12 +309,12 @@ static int ResolveAndApply(const PendingChanges* pending, WCHAR* text)
     return SaveToRegistry(pending->saveRoot, text);
 }
 
-extern "C" int mirvane(WCHAR* arguments)
+int RunSettingsCommand(WCHAR* arguments)
 {
     if (arguments == nullptr)
         return CommandBadArgument;
 
-    PendingChanges pending = {-1, -1, -1, -1, 0, 0, 0, nullptr};
+    PendingChanges pending = {-1, -1, -1, -1, false, false, false, nullptr};
     WCHAR text[TextBufferLength];
     text[0] = 0;
 

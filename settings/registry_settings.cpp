@@ -5,8 +5,41 @@
 
 const WCHAR SettingsKeyPath[] = TEXT("Software\\Kelderin\\Mirvane");
 
-static_assert(KEY_READ == 0x20019, "read access only");
-static_assert((KEY_READ | KEY_WRITE) == 0x2001F, "save access");
+// The settings key, open for one operation and closed when it goes out of
+// scope, so that no key survives a call.
+class SettingsKey {
+public:
+    SettingsKey() = default;
+    ~SettingsKey()
+    {
+        if (open)
+            RegCloseKey(key);
+    }
+    SettingsKey(const SettingsKey&) = delete;
+    SettingsKey& operator=(const SettingsKey&) = delete;
+
+    LSTATUS Open(HKEY root)
+    {
+        return Opened(RegOpenKeyExW(root, SettingsKeyPath, 0, KEY_READ, &key));
+    }
+    // Missing keys on the path are created too.
+    LSTATUS Create(HKEY root)
+    {
+        return Opened(RegCreateKeyExW(root, SettingsKeyPath, 0, NULL, REG_OPTION_NON_VOLATILE,
+                                      KEY_READ | KEY_WRITE, NULL, &key, NULL));
+    }
+    HKEY Get() const { return key; }
+
+private:
+    LSTATUS Opened(LSTATUS status)
+    {
+        open = status == ERROR_SUCCESS;
+        return status;
+    }
+
+    HKEY key = NULL;
+    bool open = false;
+};
 
 // A slot the query never filled reads as all one bits: a negative code for a
 // hotkey, "on" for a switch.
@@ -35,29 +68,26 @@ static int32_t SwitchFrom(DWORD stored)
     return stored == 0 ? 0 : 1;
 }
 
-int LoadSettings(HKEY root)
+bool LoadSettings(HKEY root)
 {
-    HKEY key = NULL;
-    if (RegOpenKeyExW(root, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 1;
+    SettingsKey key;
+    if (key.Open(root) != ERROR_SUCCESS)
+        return false;
 
-    KeyCode up = (KeyCode)QueryDword(key, TEXT("HotkeyUp"));
-    int upValid = IsValidHotkey(up);
-    KeyCode down = (KeyCode)QueryDword(key, TEXT("HotkeyDown"));
-    int downValid = IsValidHotkey(down);
-    int32_t wrap = SwitchFrom(QueryDword(key, TEXT("Wrap")));
-    int32_t errorSound = SwitchFrom(QueryDword(key, TEXT("ErrorSound")));
-    RegCloseKey(key);
+    UserSettings saved;
+    saved.HotkeyUp = (KeyCode)QueryDword(key.Get(), TEXT("HotkeyUp"));
+    bool upValid = IsValidHotkey(saved.HotkeyUp);
+    saved.HotkeyDown = (KeyCode)QueryDword(key.Get(), TEXT("HotkeyDown"));
+    bool downValid = IsValidHotkey(saved.HotkeyDown);
+    saved.Wrap = SwitchFrom(QueryDword(key.Get(), TEXT("Wrap")));
+    saved.ErrorSound = SwitchFrom(QueryDword(key.Get(), TEXT("ErrorSound")));
 
     // A half-valid set is not applied at all: the switches saved beside a
     // broken hotkey belong to the same save and are not trusted either.
     if (!upValid || !downValid)
-        return 1;
-    Settings.HotkeyUp = up;
-    Settings.HotkeyDown = down;
-    Settings.Wrap = wrap;
-    Settings.ErrorSound = errorSound;
-    return 0;
+        return false;
+    Settings = saved;
+    return true;
 }
 
 static LSTATUS SetDword(HKEY key, const WCHAR* name, int32_t value)
@@ -66,25 +96,23 @@ static LSTATUS SetDword(HKEY key, const WCHAR* name, int32_t value)
     return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&data, sizeof data);
 }
 
-LONG SaveSettings(HKEY root)
+LSTATUS SaveSettings(HKEY root)
 {
-    HKEY key = NULL;
-    LSTATUS created = RegCreateKeyExW(root, SettingsKeyPath, 0, NULL, REG_OPTION_NON_VOLATILE,
-                                      KEY_READ | KEY_WRITE, NULL, &key, NULL);
+    SettingsKey key;
+    LSTATUS created = key.Create(root);
     if (created != ERROR_SUCCESS)
         return created;
 
     // Every write is attempted so that one refused value does not cost the
     // others; the caller hears about the last refusal.
     const LSTATUS written[] = {
-        SetDword(key, TEXT("HotkeyUp"), Settings.HotkeyUp),
-        SetDword(key, TEXT("HotkeyDown"), Settings.HotkeyDown),
-        SetDword(key, TEXT("Wrap"), Settings.Wrap),
-        SetDword(key, TEXT("ErrorSound"), Settings.ErrorSound),
+        SetDword(key.Get(), TEXT("HotkeyUp"), Settings.HotkeyUp),
+        SetDword(key.Get(), TEXT("HotkeyDown"), Settings.HotkeyDown),
+        SetDword(key.Get(), TEXT("Wrap"), Settings.Wrap),
+        SetDword(key.Get(), TEXT("ErrorSound"), Settings.ErrorSound),
     };
-    RegCloseKey(key);
 
-    LONG result = ERROR_SUCCESS;
+    LSTATUS result = ERROR_SUCCESS;
     for (LSTATUS status : written) {
         if (status != ERROR_SUCCESS)
             result = status;

@@ -5,7 +5,8 @@
 
 extern const WCHAR SettingsKeyPath[];
 
-// 0: a complete valid set was applied to Settings; 1: nothing applied.
-int LoadSettings(HKEY root);
+// True when the key held a complete valid set, which is then in Settings;
+// otherwise Settings is untouched.
+bool LoadSettings(HKEY root);
 // A Windows status: 0, or that of the last write that failed.
-LONG SaveSettings(HKEY root);
+LSTATUS SaveSettings(HKEY root);

@@ -37,9 +37,14 @@ void FillVersion(LPOSVERSIONINFOW info, const VersionAnswer& answer)
     info->dwPlatformId = 2; // VER_PLATFORM_WIN32_NT
 }
 
+bool KnownRecordSize(DWORD size)
+{
+    return size == sizeof(OSVERSIONINFOW) || size == sizeof(OSVERSIONINFOEXW);
+}
+
 LONG WINAPI StandinRtlGetVersion(PRTL_OSVERSIONINFOW info)
 {
-    if (CallFails(Api::RtlGetVersion))
+    if (CallFails(Api::RtlGetVersion) || !KnownRecordSize(info->dwOSVersionInfoSize))
         return kStatusInvalidParameter;
     FillVersion(info, State().rtlGetVersion);
     return 0;
@@ -136,8 +141,7 @@ BOOL WINAPI GetVersionExW(LPOSVERSIONINFOW info)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOW) &&
-        info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXW)) {
+    if (!KnownRecordSize(info->dwOSVersionInfoSize)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

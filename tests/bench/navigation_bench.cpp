@@ -199,8 +199,8 @@ void Fresh(int extended)
     CancelBeepTimer();
     standin::Reset();
     HostReset();
-    Settings = LoadTimeSettings;
-    Settings.useExtendedKeys = extended;
+    ResetModuleState();
+    Startup.useExtendedKeys = extended;
 }
 
 // One flush interval's worth of calls before the loop grows the stand-in's
@@ -266,8 +266,8 @@ void BM_HotkeyPress(benchmark::State& state)
     Fresh(0);
     int rows = (int)state.range(0);
     standin::SetConsole(100, rows);
-    standin::SetAttribute(0, 10, 0x07 | Settings.markerAttribute);
-    standin::SetAttribute(0, rows / 2, 0x07 | Settings.markerAttribute);
+    standin::SetAttribute(0, 10, 0x07 | Startup.markerAttribute);
+    standin::SetAttribute(0, rows / 2, 0x07 | Startup.markerAttribute);
     standin::SetWindow({0, (SHORT)(rows - 30), 99, (SHORT)(rows - 1)});
     standin::SetKeyHeld(VK_CONTROL, true);
     standin::SetKeyHeld(VK_MENU, true);

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     ResetProcess(10, 10);
     uint8_t mode = data[0];
-    Settings.useExtendedKeys = (mode & NewerHost) != 0;
+    Startup.useExtendedKeys = (mode & NewerHost) != 0;
     std::u16string text = BytesToText(data + 1, size - 1);
     size_t capacity = 1024;
     if (mode & BrimFullHost) {

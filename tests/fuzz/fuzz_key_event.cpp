@@ -7,6 +7,7 @@
 #include "fuzz_support.h"
 #include "host/exports.h"
 #include "hotkeys/key_tables.h"
+#include "navigation/navigation.h"
 #include "standins/windows/standin_control.h"
 
 namespace {
@@ -28,12 +29,12 @@ const int32_t kInterestingCodes[] = {0, 13, 3085, 0x80D, 0x1008D, 0x10091, 0x500
 
 bool IsTagOf(WORD before, WORD after)
 {
-    WORD marker = Settings.markerAttribute;
+    WORD marker = Startup.markerAttribute;
     if (after == before)
         return true;
     if ((after & 0xFF00) != ((before & 0xFF00) | marker))
         return false;
-    if (!Settings.visibleMarker || (before & marker))
+    if (!visibleMarker || (before & marker))
         return (after & 0x00FF) == (before & 0x00FF);
     return (after & 0x00FF) == ((before & 0xF0) == 0x10 ? 0x4E : 0x1F);
 }
@@ -47,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int rows = 1 + in.Next() % 64;
     int height = 1 + in.Next() % rows;
     ResetProcess(4, rows);
-    Settings.useExtendedKeys = flags & 1;
-    Settings.visibleMarker = (flags >> 1) & 1;
+    Startup.useExtendedKeys = flags & 1;
+    visibleMarker = (flags >> 1) & 1;
     Settings.Wrap = (flags >> 5) & 1;
     Settings.ErrorSound = (flags >> 6) & 1;
-    Settings.markerAttribute = (flags & 0x80) ? 0x0800 : 0x2000;
+    Startup.markerAttribute = (flags & 0x80) ? 0x0800 : 0x2000;
     standin::SetKeyHeld(VK_SHIFT, flags & 4);
     standin::SetKeyHeld(VK_CONTROL, flags & 8);
     standin::SetKeyHeld(VK_MENU, flags & 16);
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     standin::SetWindow({(SHORT)(in.Next() % 4 == 3 ? 1 : 0), (SHORT)top, 3, (SHORT)(top + height - 1)});
     standin::SetCursor({0, (SHORT)(in.Next() % rows)});
     for (int row = 0; row < rows; ++row)
-        standin::SetAttribute(0, row, (WORD)(in.Next() | (in.Next() & 0x08 ? Settings.markerAttribute : 0)));
+        standin::SetAttribute(0, row, (WORD)(in.Next() | (in.Next() & 0x08 ? Startup.markerAttribute : 0)));
 
     uint8_t codeChoice = in.Next();
     int32_t code = codeChoice < 0x80 ? kInterestingCodes[codeChoice % 9] : in.Next32();
@@ -73,13 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // An older host hands over only code and row: anything more would be read
     // past the end of this allocation.
-    size_t recordSize = Settings.useExtendedKeys ? sizeof(KeyEventRecord) : 8;
+    size_t recordSize = Startup.useExtendedKeys ? sizeof(KeyEventRecord) : 8;
     uint8_t* storage = new uint8_t[recordSize];
     memset(storage, 0xA5, recordSize);
     KeyEventRecord* record = reinterpret_cast<KeyEventRecord*>(storage);
     record->code = code;
     record->row = row;
-    if (Settings.useExtendedKeys) {
+    if (Startup.useExtendedKeys) {
         record->context = hasContext ? storage : nullptr;
         record->keyName = hasName ? &name[0] : nullptr;
     }
@@ -99,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FUZZ_CHECK(record->code == code || record->code == 0);
     FUZZ_CHECK(memcmp(storage + 4, recordBefore.data() + 4, recordSize - 4) == 0);
-    if (hasName && Settings.useExtendedKeys)
+    if (hasName && Startup.useExtendedKeys)
         FUZZ_CHECK(name == nameBefore || (name[0] == 0 && name.substr(1) == nameBefore.substr(1)));
     else
         FUZZ_CHECK(name == nameBefore);
@@ -122,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
     CheckInvariants();
     standin::FireTimers(); // let the beep limiter re-arm, as a message pump would
-    FUZZ_CHECK(Settings.beepArmed == 1);
+    FUZZ_CHECK(ErrorBeep.armed == 1);
     delete[] storage;
     return 0;
 }

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     ResetProcess(10, 10);
-    Settings.useExtendedKeys = data[0] & 1;
+    Startup.useExtendedKeys = data[0] & 1;
     std::u16string text = BytesToText(data + 1, size - 1);
     std::u16string before = text;
 
@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(IsValidHotkey(code));
 
     WCHAR name[TextBufferLength];
-    FUZZ_CHECK(KeyCodeToName(code, name) == 0);
+    FUZZ_CHECK(KeyCodeToName(code, name, TextBufferLength));
     FUZZ_CHECK(TextLength(name) <= 24);
     KeyCode again = KeyNameToCode(name);
     // Ctrl-Num- and Ctrl-Alt-Num- cannot be typed: a "-" after the first
     // character of a key name always ends a modifier word.
-    bool untypable = !Settings.useExtendedKeys && (code == 0x1004A || code == 0x5004A);
+    bool untypable = !Startup.useExtendedKeys && (code == 0x1004A || code == 0x5004A);
     FUZZ_CHECK(again == (untypable ? 0 : code));
     return 0;
 }

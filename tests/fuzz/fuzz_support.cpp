@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "hotkeys/key_tables.h"
+#include "navigation/navigation.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
 
@@ -18,7 +19,7 @@ void ResetProcess(int columns, int rows)
     standin::Reset();
     standin::SetConsole(columns, rows);
     HostReset();
-    Settings = LoadTimeSettings;
+    ResetModuleState();
 }
 
 std::u16string BytesToText(const uint8_t* data, size_t size)
@@ -35,8 +36,8 @@ void CheckInvariants()
     FUZZ_CHECK(IsValidHotkey(Settings.HotkeyDown));
     FUZZ_CHECK(Settings.Wrap == 0 || Settings.Wrap == 1);
     FUZZ_CHECK(Settings.ErrorSound == 0 || Settings.ErrorSound == 1);
-    FUZZ_CHECK(Settings.visibleMarker == 0 || Settings.visibleMarker == 1);
-    FUZZ_CHECK(Settings.beepArmed == 0 || Settings.beepArmed == 1);
+    FUZZ_CHECK(visibleMarker == 0 || visibleMarker == 1);
+    FUZZ_CHECK(ErrorBeep.armed == 0 || ErrorBeep.armed == 1);
     FUZZ_CHECK(standin::OpenConsoleHandles() == 0);
     FUZZ_CHECK(standin::OpenRegistryKeys() == 0);
 }

@@ -19,7 +19,7 @@ protected:
     {
         standin::Reset();
         HostReset();
-        Settings = LoadTimeSettings;
+        ResetModuleState();
     }
 };
 

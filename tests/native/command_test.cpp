@@ -47,7 +47,7 @@ enum : KeyCode {
     AltSlash = 0x10035,
 };
 
-const Values kDefaults = {DefaultHotkeyUp, DefaultHotkeyDown, 1, 1, 0};
+const Values kDefaults = {DefaultSettings.HotkeyUp, DefaultSettings.HotkeyDown, 1, 1, 0};
 const Values kCustom = {CtrlHome, CtrlPgUp, 0, 0, 0};
 // What the stand-in registry holds under each root when a row asks for it.
 const Values kUserSaved = {CtrlUp, CtrlDown, 1, 0, 0};
@@ -61,7 +61,7 @@ Values With(Values v, int32_t Values::*field, int32_t value)
 
 Values Current()
 {
-    return {Settings.HotkeyUp, Settings.HotkeyDown, Settings.Wrap, Settings.ErrorSound, Settings.visibleMarker};
+    return {Settings.HotkeyUp, Settings.HotkeyDown, Settings.Wrap, Settings.ErrorSound, visibleMarker};
 }
 
 void Install(const Values& v)
@@ -70,7 +70,7 @@ void Install(const Values& v)
     Settings.HotkeyDown = v.down;
     Settings.Wrap = v.wrap;
     Settings.ErrorSound = v.sound;
-    Settings.visibleMarker = v.visible;
+    visibleMarker = v.visible;
 }
 
 void Store(HKEY root, const Values& v)
@@ -148,7 +148,7 @@ protected:
     {
         standin::Reset();
         HostReset();
-        Settings = LoadTimeSettings;
+        ResetModuleState();
     }
 };
 
@@ -188,7 +188,7 @@ std::vector<Scenario> Scenarios()
          Err(u"Invalid hotkey: \"/B:CTRL-/\"\r\n"), 1, kDefaults},
         {"UnquotedSlashKeyIsCut", u"/B:Ctrl-/", u"", unknownKey(u"/B:CTRL-"), 1, kDefaults},
         {"QuotedSlashKeyAccepted", u"/B:\"Alt-/\"", Report(u"Alt-/", u"Ctrl-Alt-Down", true, true), u"", 0,
-         {AltSlash, DefaultHotkeyDown, 1, 1, 0}},
+         {AltSlash, DefaultSettings.HotkeyDown, 1, 1, 0}},
         {"KeyNotAllowed", u"/B:A", u"", Err(u"Key not allowed: \"/B:A\"\r\n"), 1, kDefaults},
         {"InvalidForwardHotkey", u"/f:ctrl-c", u"", Err(u"Invalid hotkey: \"/F:CTRL-C\"\r\n"), 1, kDefaults},
         {"OnlyAsciiUpperCased", u"/b:\u00e9t\u00e9", u"", unknownKey(u"/B:\u00e9T\u00e9"), 1, kDefaults},
@@ -207,7 +207,7 @@ std::vector<Scenario> Scenarios()
         {"SoundWordYes", u"/Error:Yes", Report(u"Ctrl-Home", u"Ctrl-PgUp", true, false), u"", 0,
          With(kCustom, &Values::sound, 1), kCustom},
         {"EqualsAndLowerCaseNo", u"/E=n /w:no", Report(u"Ctrl-Alt-Up", u"Ctrl-Alt-Down", false, false), u"", 0,
-         {DefaultHotkeyUp, DefaultHotkeyDown, 0, 0, 0}},
+         {DefaultSettings.HotkeyUp, DefaultSettings.HotkeyDown, 0, 0, 0}},
         {"LetterTakenForName", u"/EY", u"", expectedYN(u"/EY"), 1, kDefaults},
         {"NoValue", u"/E", u"", expectedYN(u"/E"), 1, kDefaults},
         {"EmptyValue", u"/E:", u"", expectedYN(u"/E:"), 1, kDefaults},
@@ -231,7 +231,7 @@ std::vector<Scenario> Scenarios()
         // Defaults and saved settings.
         {"DefaultsThenBackHotkey", u"/D /B:Ctrl-PgUp",
          restored + Report(u"Ctrl-PgUp", u"Ctrl-Alt-Down", true, true), u"", 0,
-         {CtrlPgUp, DefaultHotkeyDown, 1, 1, 0}, kCustom},
+         {CtrlPgUp, DefaultSettings.HotkeyDown, 1, 1, 0}, kCustom},
         {"DefaultsKeepVisible", u"/D", restored + kDefaultReport, u"", 0, With(kDefaults, &Values::visible, 1),
          With(kCustom, &Values::visible, 1)},
         {"DefaultsWithRestore", u"/D /R", u"", Err(u"Can\u2019t combine /D and /R\r\n"), 1, kCustom, kCustom,
@@ -381,7 +381,7 @@ TEST_P(YesNoTest, Reads)
     const YesNoCase& c = GetParam();
     Text argument = c.argument;
     int32_t value = 7;
-    EXPECT_EQ(ParseYesNo(&argument[0], &value), c.result);
+    EXPECT_EQ(ParseYesNo(&argument[0], &value) ? 0 : 1, c.result);
     EXPECT_EQ(value, c.value);
     Text expectedErr = c.result ? Err(u"Expected a Y or N: \"" + c.quoted + u"\"\r\n") : Text();
     EXPECT_EQ(Text(HostOutput(HostStderr)), expectedErr);

@@ -25,7 +25,7 @@ protected:
     {
         standin::Reset();
         HostReset();
-        Settings = LoadTimeSettings;
+        ResetModuleState();
     }
 };
 
@@ -59,7 +59,7 @@ TEST_F(DiagnosticsTest, ErrorPrefix)
         HostSetVariable(u"_batchname", c.batchName);
         HostSetVariable(u"_batchline", u"12");
 
-        EXPECT_EQ(WriteErrorPrefix(), 0);
+        WriteErrorPrefix();
         EXPECT_EQ(HostWrites(), c.writes);
         std::vector<Text> expansions;
         for (int i = 0; i < HostExpandCount(); ++i)
@@ -102,7 +102,7 @@ TEST_F(DiagnosticsTest, ErrorPrefixWithinAFullBuffer)
             HostSetVariable(u"_batchname", c.batchName.c_str());
             HostSetVariable(u"_batchline", u"12");
 
-            EXPECT_EQ(WriteErrorPrefix(), 0);
+            WriteErrorPrefix();
             std::vector<Write> expected = {plain};
             if (c.namePrinted)
                 expected.push_back({HostStderr, (c.batchName + u" [12]  ").substr(0, 8191)});
@@ -146,7 +146,7 @@ TEST_F(DiagnosticsTest, FormatSystemError)
         WCHAR buffer[TextBufferLength];
         std::fill(std::begin(buffer), std::end(buffer), u'#');
 
-        EXPECT_EQ(FormatSystemError(c.code, buffer), 0);
+        FormatSystemError(c.code, buffer, TextBufferLength);
         EXPECT_EQ(Text(buffer), c.expected);
     }
 }

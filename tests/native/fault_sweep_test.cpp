@@ -63,7 +63,7 @@ void FreshProcess()
     CancelBeepTimer(); // module state that outlives the stand-in's reset
     standin::Reset();
     HostReset();
-    Settings = LoadTimeSettings;
+    ResetModuleState();
 }
 
 // The calls the run made, as the stand-in logged them.
@@ -200,7 +200,7 @@ ConsoleView Capture()
     v.keyName = v.hasName ? Text(gEvent.keyName) : Text();
     v.beeps = standin::Beeps();
     v.timers = standin::Timers().size();
-    v.beepArmed = Settings.beepArmed;
+    v.beepArmed = ErrorBeep.armed;
     return v;
 }
 
@@ -286,7 +286,7 @@ const NavOutcome RearmedTimerLeft = {Nav::RearmedTimerLeft, -1};
 void Consume(ConsoleView* v)
 {
     v->code = 0;
-    if (Settings.useExtendedKeys && v->hasName)
+    if (Startup.useExtendedKeys && v->hasName)
         v->keyName.clear();
 }
 
@@ -300,7 +300,7 @@ std::string ExpectNavigation(const NavOutcome& outcome)
     case Nav::Tagged: {
         WORD old = standin::Attribute(0, outcome.row);
         changes = "(0," + std::to_string(outcome.row) + ") " + Hex(old, 4) + "->" +
-                  Hex((WORD)(old | Settings.markerAttribute), 4) + " ";
+                  Hex((WORD)(old | Startup.markerAttribute), 4) + " ";
         break;
     }
     case Nav::Untagged:
@@ -356,7 +356,7 @@ void Console(bool tags)
     standin::SetConsole(kColumns, kRows);
     if (tags) {
         for (int row : kTags)
-            standin::SetAttribute(0, row, (WORD)(0x07 | Settings.markerAttribute));
+            standin::SetAttribute(0, row, (WORD)(0x07 | Startup.markerAttribute));
     }
     standin::SetWindow({0, kTop, kColumns - 1, kTop + 29});
     standin::SetCursor({3, kCursorRow});
@@ -387,8 +387,8 @@ void Event(KeyCode code, int row, const char16_t* name)
 
 void NewerHost()
 {
-    Settings.hostVersion = 24;
-    Settings.useExtendedKeys = 1;
+    Startup.hostVersion = 24;
+    Startup.useExtendedKeys = 1;
 }
 
 void PressKey()
@@ -561,10 +561,10 @@ const SavedSet kMachineSet = {u"Ctrl-PgUp", u"Ctrl-PgDn", 0, 0};
 
 KeyCode ExtendedCode(const char16_t* name)
 {
-    int32_t was = Settings.useExtendedKeys;
-    Settings.useExtendedKeys = 1;
+    int32_t was = Startup.useExtendedKeys;
+    Startup.useExtendedKeys = 1;
     KeyCode code = KeyNameToCode(name);
-    Settings.useExtendedKeys = was;
+    Startup.useExtendedKeys = was;
     return code;
 }
 
@@ -616,10 +616,10 @@ std::string ObserveStartup()
 {
     WCHAR up[TextBufferLength];
     WCHAR down[TextBufferLength];
-    KeyCodeToName(Settings.HotkeyUp, up);
-    KeyCodeToName(Settings.HotkeyDown, down);
+    KeyCodeToName(Settings.HotkeyUp, up, TextBufferLength);
+    KeyCodeToName(Settings.HotkeyDown, down, TextBufferLength);
     return DescribeStartup(gStartResult, up, down, Settings.Wrap, Settings.ErrorSound,
-                           Settings.markerAttribute, HostStdoutText(), HostStderrText());
+                           Startup.markerAttribute, HostStdoutText(), HostStderrText());
 }
 
 void Start()
@@ -715,7 +715,7 @@ struct Values {
     int32_t sound;
 };
 
-const Values kDefaults = {DefaultHotkeyUp, DefaultHotkeyDown, 1, 1};
+const Values kDefaults = {DefaultSettings.HotkeyUp, DefaultSettings.HotkeyDown, 1, 1};
 const Values kUserSaved = {ClassicCtrlUp, ClassicCtrlDown, 0, 0};
 const Values kMachineSaved = {ClassicCtrlPgUp, ClassicCtrlHome, 0, 0};
 
@@ -763,7 +763,7 @@ Text ClassicName(KeyCode code)
         KeyCode code;
         const char16_t* name;
     } kNames[] = {
-        {DefaultHotkeyUp, u"Ctrl-Alt-Up"}, {DefaultHotkeyDown, u"Ctrl-Alt-Down"},
+        {DefaultSettings.HotkeyUp, u"Ctrl-Alt-Up"}, {DefaultSettings.HotkeyDown, u"Ctrl-Alt-Down"},
         {ClassicCtrlUp, u"Ctrl-Up"},       {ClassicCtrlDown, u"Ctrl-Down"},
         {ClassicCtrlPgUp, u"Ctrl-PgUp"},   {ClassicCtrlHome, u"Ctrl-Home"},
     };
@@ -859,7 +859,7 @@ Text SaveErrorHeading(const Text& root)
 // handle, so the rows below come in pairs.
 std::vector<Scenario<CommandOutcome>> CommandScenarios()
 {
-    const Values applied = {ClassicCtrlPgUp, DefaultHotkeyDown, 0, 1};
+    const Values applied = {ClassicCtrlPgUp, DefaultSettings.HotkeyDown, 0, 1};
     const Text appliedReport = Report(applied);
     const Text defaultReport = Report(kDefaults);
     const Text denied = u"Access is denied.\r\n";

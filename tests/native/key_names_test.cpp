@@ -16,7 +16,7 @@ typedef std::u16string Text;
 
 KeyCode ParseUnder(int extended, const Text& text)
 {
-    Settings.useExtendedKeys = extended;
+    Startup.useExtendedKeys = extended;
     return KeyNameToCode(text.c_str());
 }
 
@@ -127,7 +127,7 @@ class KeyNameLimitsTest : public PluginTest {};
 
 TEST_F(KeyNameLimitsTest, NullTextNamesNothing)
 {
-    Settings.useExtendedKeys = 1;
+    Startup.useExtendedKeys = 1;
     EXPECT_EQ(KeyNameToCode(nullptr), 0);
 }
 
@@ -196,10 +196,10 @@ class KeyCodeToNameTest : public PluginTest, public ::testing::WithParamInterfac
 TEST_P(KeyCodeToNameTest, WritesTheName)
 {
     const NameCase& c = GetParam();
-    Settings.useExtendedKeys = c.extended;
+    Startup.useExtendedKeys = c.extended;
     WCHAR name[TextBufferLength];
     std::fill(name, name + TextBufferLength, u'#');
-    EXPECT_EQ(KeyCodeToName(c.code, name), c.result);
+    EXPECT_EQ(KeyCodeToName(c.code, name, TextBufferLength) ? 0 : -1, c.result);
     EXPECT_EQ(Text(name), c.name);
 }
 
@@ -213,7 +213,7 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        Settings.useExtendedKeys = GetParam();
+        Startup.useExtendedKeys = GetParam();
     }
 };
 
@@ -229,7 +229,7 @@ TEST_P(KeyNameRoundTripTest, EveryPositiveCellParsesBack)
             if (code <= 0)
                 continue;
             WCHAR name[TextBufferLength];
-            ASSERT_EQ(KeyCodeToName(code, name), 0);
+            ASSERT_TRUE(KeyCodeToName(code, name, TextBufferLength));
             KeyCode parsed = KeyNameToCode(name);
             if (parsed == code)
                 continue;
@@ -259,8 +259,8 @@ struct Listing {
 // Each line must arrive as one write followed by a separate "\r\n" write.
 Listing ListUnder(int extended)
 {
-    Settings.useExtendedKeys = extended;
-    EXPECT_EQ(ListHotkeys(), 0);
+    Startup.useExtendedKeys = extended;
+    ListHotkeys();
     Listing listing;
     int writes = HostWriteCount();
     EXPECT_EQ(writes % 2, 0);

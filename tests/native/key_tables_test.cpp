@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        Settings.useExtendedKeys = GetParam().extended;
+        Startup.useExtendedKeys = GetParam().extended;
     }
 
     const KeyTable& Table() { return KeyTableInForce(); }
@@ -218,9 +218,9 @@ class IsValidHotkeyTest : public PluginTest, public ::testing::WithParamInterfac
 
 TEST_P(IsValidHotkeyTest, UnderEachTable)
 {
-    Settings.useExtendedKeys = 0;
+    Startup.useExtendedKeys = 0;
     EXPECT_EQ(IsValidHotkey(GetParam().code), GetParam().classic) << "classic";
-    Settings.useExtendedKeys = 1;
+    Startup.useExtendedKeys = 1;
     EXPECT_EQ(IsValidHotkey(GetParam().code), GetParam().extended) << "extended";
 }
 

@@ -29,9 +29,9 @@ protected:
         CancelBeepTimer();
         standin::Reset();
         HostReset();
-        Settings = LoadTimeSettings;
-        standin::SetAttribute(0, 50, 0x07 | Settings.markerAttribute);
-        standin::SetAttribute(0, 250, 0x07 | Settings.markerAttribute);
+        ResetModuleState();
+        standin::SetAttribute(0, 50, 0x07 | Startup.markerAttribute);
+        standin::SetAttribute(0, 250, 0x07 | Startup.markerAttribute);
         standin::SetWindow({0, StartTop, 99, StartTop + 29});
         standin::SetCursor({3, CursorRow});
     }
@@ -41,7 +41,7 @@ protected:
         standin::SetKeyHeld(VK_CONTROL, held & Ctrl);
         standin::SetKeyHeld(VK_MENU, held & Alt);
     }
-    static bool Tagged(int row) { return standin::Attribute(0, row) & Settings.markerAttribute; }
+    static bool Tagged(int row) { return standin::Attribute(0, row) & Startup.markerAttribute; }
 };
 
 struct KeyCase {
@@ -93,7 +93,7 @@ class Keys : public NavigationKey, public ::testing::WithParamInterface<KeyCase>
 TEST_P(Keys, TagScrollOrPass)
 {
     const KeyCase& c = GetParam();
-    Settings.useExtendedKeys = c.extended;
+    Startup.useExtendedKeys = c.extended;
     if (c.hotkeyUp)
         Settings.HotkeyUp = c.hotkeyUp;
     if (c.hotkeyDown)
@@ -159,7 +159,7 @@ TEST_F(NavigationKey, EightByteRecordUnderOlderHost)
 
 TEST_F(NavigationKey, ConsumingWritesOnlyTheCode)
 {
-    Settings.useExtendedKeys = 1;
+    Startup.useExtendedKeys = 1;
     Hold(Ctrl | Alt);
     alignas(8) unsigned char memory[16 + sizeof(KeyEventRecord) + 16];
     memset(memory, 0xA5, sizeof memory);
@@ -181,7 +181,7 @@ TEST_F(NavigationKey, ConsumingWritesOnlyTheCode)
 // rest of its text alone.
 TEST_F(NavigationKey, ConsumingWithANameWritesOnlyCodeAndFirstChar)
 {
-    Settings.useExtendedKeys = 1;
+    Startup.useExtendedKeys = 1;
     Hold(Ctrl | Alt);
     std::u16string name = u"Ctrl-Alt-Up";
     alignas(8) unsigned char memory[16 + sizeof(KeyEventRecord) + 16];
@@ -230,14 +230,14 @@ TEST_F(NavigationKey, MarkRowColours)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         standin::SetConsoleProfile(c.console);
-        Settings.visibleMarker = c.visible;
-        Settings.markerAttribute = c.marker;
+        visibleMarker = c.visible;
+        Startup.markerAttribute = c.marker;
         if (c.escapeColoured)
             standin::SetEscapeColoured(0, RecordRow, c.before);
         else
             standin::SetAttribute(0, RecordRow, c.before);
         standin::SetCharacter(0, RecordRow, u'>');
-        EXPECT_EQ(MarkRow(RecordRow), 0);
+        MarkRow(RecordRow);
         EXPECT_EQ(standin::Attribute(0, RecordRow), c.after) << std::hex << c.before;
         EXPECT_FALSE(standin::IsEscapeColoured(0, RecordRow));
         EXPECT_EQ(standin::Character(0, RecordRow), u'>');
@@ -249,7 +249,7 @@ TEST_F(NavigationKey, MarkRowOutsideTheBufferWritesNothing)
 {
     const int rows[] = {-1, 300, 32767, 32768, 0x10000 + RecordRow};
     for (int row : rows) {
-        EXPECT_EQ(MarkRow(row), 0);
+        MarkRow(row);
         EXPECT_EQ(standin::CallCount(standin::Api::WriteConsoleOutputAttribute), 0) << row;
     }
     EXPECT_FALSE(Tagged(RecordRow));

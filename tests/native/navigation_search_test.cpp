@@ -21,7 +21,7 @@ protected:
         CancelBeepTimer(); // a timer left by an earlier test must not be dispatched
         standin::Reset();
         HostReset();
-        Settings = LoadTimeSettings;
+        ResetModuleState();
     }
 
     // A buffer of rows x 100 with column 0 tagged at tags and a window of
@@ -131,7 +131,7 @@ TEST_P(Journeys, LeavesTheWindowAtEachTop)
 {
     const Journey& j = *GetParam().journey;
     standin::SetConsoleProfile(*GetParam().console.profile);
-    Settings.markerAttribute = GetParam().console.marker;
+    Startup.markerAttribute = GetParam().console.marker;
     standin::SetConsole(100, j.rows);
     for (int row : j.tags)
         MarkRow(row);
@@ -141,7 +141,7 @@ TEST_P(Journeys, LeavesTheWindowAtEachTop)
         if (i > 0 && !j.presses[i].quick)
             standin::FireTimers();
         size_t beeps = Beeps();
-        EXPECT_EQ(ScrollToMarkedRow(j.presses[i].direction), 0);
+        ScrollToMarkedRow(j.presses[i].direction == Back);
         EXPECT_EQ(Top(), j.presses[i].top) << "press " << i;
         EXPECT_EQ(Beeps() - beeps, j.presses[i].beeps ? 1u : 0u) << "press " << i;
         EXPECT_EQ(standin::Window().Bottom - Top() + 1, j.windowRows);
@@ -231,10 +231,10 @@ TEST_F(NavigationSearch, BeepsAtMostOncePerTimerPeriod)
     ASSERT_EQ(standin::Timers().size(), 1u);
     EXPECT_EQ(standin::Timers()[0].window, nullptr);
     EXPECT_EQ(standin::Timers()[0].elapse, 750u);
-    EXPECT_EQ(Settings.beepArmed, 0);
+    EXPECT_EQ(ErrorBeep.armed, 0);
     standin::FireTimers();
     EXPECT_TRUE(standin::Timers().empty()); // fires once
-    EXPECT_EQ(Settings.beepArmed, 1);
+    EXPECT_EQ(ErrorBeep.armed, 1);
     ScrollToMarkedRow(Back);
     EXPECT_EQ(Beeps(), 2u);
 }
@@ -245,7 +245,7 @@ TEST_F(NavigationSearch, ErrorSoundOffNeitherBeepsNorStartsATimer)
     ScrollToMarkedRow(Back);
     EXPECT_EQ(Beeps(), 0u);
     EXPECT_EQ(standin::CallCount(standin::Api::SetTimer), 0);
-    EXPECT_EQ(Settings.beepArmed, 1);
+    EXPECT_EQ(ErrorBeep.armed, 1);
 }
 
 TEST_F(NavigationSearch, CancelBeepTimerKillsThePendingTimerAndRearms)

@@ -39,7 +39,7 @@ TEST_F(OpenFlagsTest, ConsoleIsOpenedSharedForReadingAndWriting)
 
 TEST_F(OpenFlagsTest, SettingsKeyIsReadWithReadAccessAndSavedWithReadWrite)
 {
-    EXPECT_EQ(LoadSettings(HKEY_LOCAL_MACHINE), 1);
+    EXPECT_FALSE(LoadSettings(HKEY_LOCAL_MACHINE));
     EXPECT_EQ(SaveSettings(HKEY_CURRENT_USER), 0);
     std::vector<standin::RegistryOpenCall> calls = standin::RegistryOpenCalls();
     ASSERT_EQ(calls.size(), 2u);

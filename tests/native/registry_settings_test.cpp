@@ -41,8 +41,8 @@ void Fresh(Generation generation)
 {
     standin::Reset();
     HostReset();
-    Settings = LoadTimeSettings;
-    Settings.useExtendedKeys = generation;
+    ResetModuleState();
+    Startup.useExtendedKeys = generation;
     Install(kBefore);
 }
 
@@ -123,7 +123,7 @@ TEST_F(RegistrySettingsTest, LoadCases)
         for (const Stored& v : c.values)
             standin::SetRegistryValue(HKEY_CURRENT_USER, kPath, v.name, v.type, Bytes(v.value, v.size));
 
-        EXPECT_EQ(LoadSettings(HKEY_CURRENT_USER), c.after == kBefore ? 1 : 0);
+        EXPECT_EQ(LoadSettings(HKEY_CURRENT_USER), c.after != kBefore);
         EXPECT_EQ(Current(), c.after);
         EXPECT_EQ(standin::OpenRegistryKeys(), 0);
     }
@@ -133,9 +133,9 @@ TEST_F(RegistrySettingsTest, LoadFromAMissingOrDeniedKeyChangesNothing)
 {
     standin::SetRegistryDword(HKEY_LOCAL_MACHINE, kPath, u"HotkeyUp", 0x10048);
     standin::SetRegistryDword(HKEY_LOCAL_MACHINE, kPath, u"HotkeyDown", 0x10050);
-    EXPECT_EQ(LoadSettings(HKEY_CURRENT_USER), 1);
+    EXPECT_FALSE(LoadSettings(HKEY_CURRENT_USER));
     standin::DenyRegistryAccess(HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(LoadSettings(HKEY_LOCAL_MACHINE), 1);
+    EXPECT_FALSE(LoadSettings(HKEY_LOCAL_MACHINE));
     EXPECT_EQ(Current(), kBefore);
     EXPECT_EQ(standin::CallCount(standin::Api::RegQueryValueExW), 0);
 }
@@ -155,7 +155,7 @@ TEST_F(RegistrySettingsTest, SaveThenLoadRestoresTheFourFields)
             Install(saved);
             ASSERT_EQ(SaveSettings(root), 0);
             Install(kBefore);
-            EXPECT_EQ(LoadSettings(root), 0);
+            EXPECT_TRUE(LoadSettings(root));
             EXPECT_EQ(Current(), saved);
         }
     }

@@ -43,13 +43,15 @@ inline std::string Narrow(const std::u16string& text)
     return out;
 }
 
+// A fresh process: the stand-ins and the module's state as at load.
+inline void FreshProcess()
+{
+    standin::Reset();
+    HostReset();
+    ResetModuleState();
+}
+
 class PluginTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        CancelBeepTimer(); // module state that outlives the stand-in's reset
-        standin::Reset();
-        HostReset();
-        Settings = LoadTimeSettings;
-    }
+    void SetUp() override { FreshProcess(); }
 };

@@ -24,9 +24,9 @@ TEST(TextTest, DecimalParsingMatchesA32BitWcstoul)
         {u"- 1", 0, 0},
     };
     for (const Case& c : cases) {
-        int rangeError = -1;
+        bool rangeError = true;
         EXPECT_EQ(ParseDecimalU32((const WCHAR*)c.text, &rangeError), c.value) << Narrow(c.text);
-        EXPECT_EQ(rangeError, c.rangeError) << Narrow(c.text);
+        EXPECT_EQ(rangeError, c.rangeError != 0) << Narrow(c.text);
     }
 }
 
