@@ -144,43 +144,6 @@ TEST_P(KeyTableTest, CodesAreDistinctExceptTheNumPadPair)
 INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(kTables),
                          [](const ::testing::TestParamInfo<TableCase>& info) { return info.param.label; });
 
-class KeyTableDataTest : public PluginTest {};
-
-KeyCode CellOf(const KeyTable& t, const Text& name, int column)
-{
-    for (int row = 0; row < t.rows; ++row) {
-        if (Text(t.keyName(row)) == name)
-            return t.code(row, column);
-    }
-    ADD_FAILURE() << "no row named " << Narrow(name);
-    return 0;
-}
-
-TEST_F(KeyTableDataTest, SpotCellsHoldTheHostsValues)
-{
-    struct Cell {
-        int extended;
-        Text name;
-        int column;
-        KeyCode code;
-    };
-    const Cell cells[] = {
-        {0, u"F1", 0, 0x1003B},      {0, u"Left", 4, 0x300CC},  {0, u"BkSp", 2, 0x7F},
-        {0, u"BkSp", 1, -1},         {0, u"Num-", 3, -2},       {0, u"Num-", 4, 0x3004A},
-        {0, u"Num+", 4, 0x3004A},    {0, u"Num+", 5, 0x5004E},  {0, u"Ins", 5, 0x50092},
-        {0, u"\\", 2, 0x1C},         {0, u"M", 2, -1},          {1, u"M", 2, 0xD},
-        {1, u"B", 6, 0x7003E},       {1, u"Backspace", 1, 0x87F}, {1, u"Backspace", 0, -2},
-        {1, u"Enter", 0, -2},        {1, u"Enter", 1, 0x80D},   {1, u"Enter", 2, 0xC0D},
-        {1, u"Plus", 3, 0x10083},    {1, u"`", 2, 0x860},       {1, u"Del", 6, 0x70093},
-        {1, u"Decimal", 6, 0x70034}, {1, u"1", 2, 0xE2},        {1, u"Divide", 4, 0x20035},
-    };
-    for (const Cell& cell : cells) {
-        const KeyTable& t = cell.extended ? ExtendedKeyTable : ClassicKeyTable;
-        EXPECT_EQ(CellOf(t, cell.name, cell.column), cell.code)
-            << (cell.extended ? "extended " : "classic ") << Narrow(cell.name) << " column " << cell.column;
-    }
-}
-
 struct ValidityCase {
     const char* label;
     KeyCode code;

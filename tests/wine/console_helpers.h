@@ -59,8 +59,8 @@ public:
         handle = INVALID_HANDLE_VALUE;
     }
 
-    // A buffer of width x rows, every attribute plain grey on black (no
-    // tag anywhere), with the window at left/top and of the size given.
+    // A buffer of width x rows, every cell a blank in plain grey on black
+    // (no tag anywhere), with the window at left/top and of the size given.
     ::testing::AssertionResult Lay(int width, int rows, int left, int top, int windowWidth,
                                    int windowHeight)
     {
@@ -76,10 +76,12 @@ public:
         if (!SetConsoleScreenBufferSize(handle, COORD{(SHORT)width, (SHORT)rows}))
             return ::testing::AssertionFailure() << "cannot size the buffer to " << width << " x " << rows
                                                  << ", error " << GetLastError();
+        DWORD cells = (DWORD)width * (DWORD)rows;
         DWORD written = 0;
-        FillConsoleOutputAttribute(handle, Plain, (DWORD)width * (DWORD)rows, COORD{0, 0}, &written);
-        if (written != (DWORD)width * (DWORD)rows)
+        FillConsoleOutputAttribute(handle, Plain, cells, COORD{0, 0}, &written);
+        if (written != cells)
             return ::testing::AssertionFailure() << "filled " << written << " cells";
+        FillConsoleOutputCharacterW(handle, L' ', cells, COORD{0, 0}, &written);
         return MoveWindow(left, top, windowWidth, windowHeight);
     }
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin_fixture.h"
 
 namespace {
 
@@ -46,6 +45,5 @@ int main(int argc, char** argv)
     if (report && *report && !RedirectReport(report))
         return 3;
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateListener);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,42 @@
+// The steps the shared cases are made of, in terms of the harness alone.
+#include "tests/cases/harness.h"
+
+void StartPlugin(const WCHAR* hostVersion, bool keepOutput)
+{
+    HostSetVariable(TEXT("_4ver"), hostVersion);
+    ASSERT_EQ(harness::Plugin().initializePlugin(), 0) << "start-up refused";
+    if (!keepOutput)
+        HostReset();
+}
+
+int RunCommand(const Text& arguments)
+{
+    // The host hands over a buffer it owns, which the command may change.
+    std::vector<WCHAR> line(arguments.begin(), arguments.end());
+    line.resize(arguments.size() + 1024, 0);
+    return harness::Plugin().command(line.data());
+}
+
+Writes SettingsNow()
+{
+    int before = HostWriteCount();
+    EXPECT_EQ(RunCommand(TEXT("")), 0);
+    Writes writes = HostWrites();
+    return Writes(writes.begin() + before, writes.end());
+}
+
+KeyEventRecord PressKey(int32_t code, int row, void* context, WCHAR* keyName)
+{
+    KeyEventRecord event = {};
+    event.code = code;
+    event.row = row;
+    event.context = context;
+    event.keyName = keyName;
+    EXPECT_EQ(harness::Plugin().key(&event), 0);
+    return event;
+}
+
+void EnterLine(int row)
+{
+    PressKey(13, row);
+}

@@ -1,0 +1,202 @@
+// The command as the user types it: arguments in, every write out, the
+// result, and the settings and the registry afterwards.
+#pragma once
+
+#include <vector>
+
+#include "tests/cases/harness.h"
+#include "tests/cases/key_cells.h"
+
+enum StoredSets { NothingStored, UserSetStored, MachineSetStored, BothSetsStored };
+
+// What the registry holds before a case that asks for it: the user's set
+// (Ctrl-Up, Ctrl-Down, wrap on, sound off) and the machine's (Ctrl-PgUp,
+// Ctrl-Home, both on). The codes are the same in both key tables.
+const std::vector<StoredValue> UserSet = {DwordValue(TEXT("HotkeyUp"), 0x1008D),
+                                          DwordValue(TEXT("HotkeyDown"), 0x10091), DwordValue(TEXT("Wrap"), 1),
+                                          DwordValue(TEXT("ErrorSound"), 0)};
+const std::vector<StoredValue> MachineSet = {DwordValue(TEXT("HotkeyUp"), 0x10084),
+                                             DwordValue(TEXT("HotkeyDown"), 0x10077),
+                                             DwordValue(TEXT("Wrap"), 1), DwordValue(TEXT("ErrorSound"), 1)};
+
+// Settings changed before a case, so that restoring shows.
+const WCHAR* const Customised = TEXT("/B:Ctrl-Home /F:Ctrl-PgUp /W:N /E:N");
+const ShownSettings CustomShown = {TEXT("Ctrl-Home"), TEXT("Ctrl-PgUp"), false, false};
+
+struct CommandCase {
+    const char* name;
+    Text arguments;
+    int result;
+    Writes writes;
+    ShownSettings after;
+    bool visibleAfter = false;
+    const WCHAR* before = nullptr; // a command run first, its output dropped
+    StoredSets stored = NothingStored;
+    HKEY savedTo = nullptr;              // this root's key holds savedValues, the other root none
+    std::vector<StoredValue> savedValues; // in name order
+    HKEY denied = nullptr;               // registry access refused under this root
+};
+
+inline ShownSettings With(ShownSettings s, bool ShownSettings::*field, bool value)
+{
+    s.*field = value;
+    return s;
+}
+
+inline Writes Error(const Text& message)
+{
+    return ErrorWrites(message + TEXT("\r\n"));
+}
+
+inline Writes Quoting(const Text& message, const Text& argument)
+{
+    return Error(message + TEXT(": \"") + argument + TEXT("\""));
+}
+
+const Text RestoredDefaults = TEXT("Default plugin settings restored.\r\n");
+const Text CannotCombineList = TEXT("Can\u2019t combine /L with other options");
+const Text VersionLine = TEXT("\r\n\t\t\t\t\tMirvane  1.0.1.1 (x64)\r\n");
+
+inline Text SavedTo(const Text& root)
+{
+    return TEXT("\r\nSettings saved to the registry (") + root + TEXT(").\r\n");
+}
+
+inline Text RestoredFrom(const Text& root)
+{
+    return TEXT("Settings restored from the registry (") + root + TEXT(").\r\n");
+}
+
+inline std::vector<StoredValue> FourDwords(DWORD up, DWORD down, DWORD wrap, DWORD sound)
+{
+    return {DwordValue(TEXT("ErrorSound"), sound), DwordValue(TEXT("HotkeyDown"), down),
+            DwordValue(TEXT("HotkeyUp"), up), DwordValue(TEXT("Wrap"), wrap)};
+}
+
+inline std::vector<CommandCase> CommandCases()
+{
+    const Writes defaults = Report(DefaultsShown);
+    const Writes help = {Out(HelpTextShown)};
+    const ShownSettings wrapOff = With(DefaultsShown, &ShownSettings::wrap, false);
+    const ShownSettings customSoundOn = With(CustomShown, &ShownSettings::errorSound, true);
+    const Writes listing = Listing(ExtendedCells);
+    return {
+        // Reading the arguments.
+        {"NoArguments", TEXT(""), 0, defaults, DefaultsShown},
+        {"QuotedWhitespaceSkipped", TEXT("\" \""), 0, defaults, DefaultsShown},
+        {"HelpWinsBeforeBadOption", TEXT("/? /X"), 0, help, DefaultsShown},
+        {"BadOptionBeforeHelp", TEXT("/X /?"), 1, Quoting(TEXT("Unknown option"), TEXT("/X")), DefaultsShown},
+        {"HelpWithVersion", TEXT("/??"), 0, help + Writes{Out(VersionLine)}, DefaultsShown},
+        {"TripleQuestionUnknown", TEXT("/???"), 1, Quoting(TEXT("Unknown option"), TEXT("/???")), DefaultsShown},
+        {"DefaultsTakeNothingBehind", TEXT("/Dx"), 1, Quoting(TEXT("Unknown option"), TEXT("/DX")), CustomShown,
+         false, Customised},
+        {"SaveTakesNothingBehind", TEXT("/SAVE"), 1, Quoting(TEXT("Unknown option"), TEXT("/SAVE")),
+         DefaultsShown},
+        {"MachineSaveTakesNothingBehind", TEXT("/S!x"), 1, Quoting(TEXT("Unknown option"), TEXT("/S!X")),
+         DefaultsShown},
+        {"ListTakesNothingBehind", TEXT("/Lx"), 1, Quoting(TEXT("Unknown option"), TEXT("/LX")), DefaultsShown},
+        {"LowerCaseDefaults", TEXT("/d"), 0, Writes{Out(RestoredDefaults)} + defaults, DefaultsShown, false,
+         Customised},
+        {"PlainWordIsSyntaxError", TEXT("foo"), 1, Quoting(TEXT("Syntax error"), TEXT("FOO")), DefaultsShown},
+        {"DashIsNoSwitch", TEXT("-B:Ctrl-Up"), 1, Quoting(TEXT("Syntax error"), TEXT("-B:CTRL-UP")),
+         DefaultsShown},
+        {"PendingDroppedOnLaterError", TEXT("/W:N /B:Ctrl-Up /X"), 1, Quoting(TEXT("Unknown option"), TEXT("/X")),
+         DefaultsShown},
+        {"OverflowIsAnArgumentError", Text(8192, 'x') + TEXT(" /S /W:N"), 1,
+         Error(TEXT("Buffer overflow: b = 8191, MAX_ARG_LEN = 8192 ")), CustomShown, false, Customised},
+
+        // Key names.
+        {"BackWordIsAKeyName", TEXT("/Back:Ctrl-Up"), 1, Quoting(TEXT("Unknown key name"), TEXT("/BACK:CTRL-UP")),
+         DefaultsShown},
+        {"BackAlone", TEXT("/B"), 1, Quoting(TEXT("Unknown key name"), TEXT("/B")), DefaultsShown},
+        {"QuotedSlashKeyReachesKeyNames", TEXT("/B:\"Ctrl-/\""), 0,
+         Report({TEXT("Ctrl-Divide"), TEXT("Ctrl-Alt-Down"), true, true}),
+         {TEXT("Ctrl-Divide"), TEXT("Ctrl-Alt-Down"), true, true}},
+        {"UnquotedSlashKeyIsCut", TEXT("/B:Ctrl-/"), 1, Quoting(TEXT("Unknown key name"), TEXT("/B:CTRL-")),
+         DefaultsShown},
+        {"KeyNotAllowed", TEXT("/B:A"), 1, Quoting(TEXT("Key not allowed"), TEXT("/B:A")), DefaultsShown},
+        {"InvalidForwardHotkey", TEXT("/f=ctrl-c"), 1, Quoting(TEXT("Invalid hotkey"), TEXT("/F=CTRL-C")),
+         DefaultsShown},
+        {"OnlyAsciiUpperCased", TEXT("/b:\u00e9t\u00e9"), 1,
+         Quoting(TEXT("Unknown key name"), TEXT("/B:\u00e9T\u00e9")), DefaultsShown},
+        {"ThreeKeyNameForms", TEXT("/F=Ctrl-PgUp /BCtrl-Home"), 0,
+         Report({TEXT("Ctrl-Home"), TEXT("Ctrl-PgUp"), true, true}),
+         {TEXT("Ctrl-Home"), TEXT("Ctrl-PgUp"), true, true}},
+        {"SameKeyBothWays", TEXT("/B:Ctrl-Up /F:ctrl-up"), 0, Report({TEXT("Ctrl-Up"), TEXT("Ctrl-Up"), true, true}),
+         {TEXT("Ctrl-Up"), TEXT("Ctrl-Up"), true, true}},
+
+        // Y/N values.
+        {"WrapWordOff", TEXT("/Wrap:N"), 0, Report(wrapOff), wrapOff},
+        {"SoundYes", TEXT("/E:Yes"), 0, Report(customSoundOn), customSoundOn, false, Customised},
+        {"SoundYellowIsYes", TEXT("/E:yellow"), 0, Report(customSoundOn), customSoundOn, false, Customised},
+        {"SoundWordYes", TEXT("/Error:Yes"), 0, Report(customSoundOn), customSoundOn, false, Customised},
+        {"EqualsAndLowerCaseNo", TEXT("/E=n /w:no"), 0,
+         Report({TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), false, false}),
+         {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), false, false}},
+        {"LetterTakenForName", TEXT("/EY"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/EY")), DefaultsShown},
+        {"NoValue", TEXT("/E"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/E")), DefaultsShown},
+        {"EmptyValue", TEXT("/E:"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/E:")), DefaultsShown},
+        {"DigitValue", TEXT("/e:1"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/E:1")), DefaultsShown},
+        {"VisibleShortForm", TEXT("/V:Y"), 0, defaults, DefaultsShown, true},
+        {"VisibleLongForm", TEXT("/Visible:Y"), 0, defaults, DefaultsShown, true},
+        {"VisibleOff", TEXT("/vm:n"), 0, defaults, DefaultsShown, false, TEXT("/VM:Y")},
+        {"VisibleStaysAfterLaterError", TEXT("/VM:Y /X"), 1, Quoting(TEXT("Unknown option"), TEXT("/X")),
+         DefaultsShown, true},
+
+        // Listing.
+        {"ListIgnoresHotkey", TEXT("/L /B:Ctrl-Up"), 0, listing, DefaultsShown},
+        {"ListStillValidates", TEXT("/L /B:Ctrl-Foo"), 1, Quoting(TEXT("Unknown key name"), TEXT("/B:CTRL-FOO")),
+         DefaultsShown},
+        {"ListWithSave", TEXT("/b:ctrl-pgup /L /S"), 1, Error(CannotCombineList), DefaultsShown},
+        {"ListWithMachineSave", TEXT("/s! /l"), 1, Error(CannotCombineList), DefaultsShown},
+        {"ListWithDefaults", TEXT("/L /D"), 1, Error(CannotCombineList), CustomShown, false, Customised},
+        {"ListWithRestore", TEXT("/R /L"), 1, Error(CannotCombineList), DefaultsShown, false, nullptr,
+         UserSetStored},
+        {"ListArgumentsReadFirst", TEXT("/L /X"), 1, Quoting(TEXT("Unknown option"), TEXT("/X")), DefaultsShown},
+        {"ListAndVisible", TEXT("/L /VM:Y"), 0, listing, DefaultsShown, true},
+
+        // Defaults and saved settings.
+        {"DefaultsThenBackHotkey", TEXT("/D /B:Ctrl-PgUp"), 0,
+         Writes{Out(RestoredDefaults)} + Report({TEXT("Ctrl-PgUp"), TEXT("Ctrl-Alt-Down"), true, true}),
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-Alt-Down"), true, true}, false, Customised},
+        {"DefaultsKeepVisible", TEXT("/D"), 0, Writes{Out(RestoredDefaults)} + defaults, DefaultsShown, true,
+         TEXT("/VM:Y /W:N")},
+        {"DefaultsWithRestore", TEXT("/w:n /d /r"), 1, Error(TEXT("Can\u2019t combine /D and /R")), CustomShown,
+         false, Customised, UserSetStored},
+        {"RestoreFromUser", TEXT("/R /W:N"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report({TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, false}),
+         {TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, false}, false, Customised, UserSetStored},
+        {"RestorePrefersUser", TEXT("/R /W:N"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report({TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, false}),
+         {TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, false}, false, Customised, BothSetsStored},
+        {"RestoreFromMachine", TEXT("/R /W:N"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKLM")))} + Report({TEXT("Ctrl-PgUp"), TEXT("Ctrl-Home"), true, false}),
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-Home"), true, false}, false, Customised, MachineSetStored},
+        {"RestoreNotFound", TEXT("/R /W:N"), 0,
+         Writes{Out(TEXT("Settings not found in the registry.\r\n"))} + Report(CustomShown), CustomShown, false,
+         Customised},
+
+        // Saving.
+        {"SaveUser", TEXT("/W:N /S"), 0, Report(wrapOff) + Writes{Out(SavedTo(TEXT("HKCU")))}, wrapOff, false,
+         nullptr, NothingStored, HKEY_CURRENT_USER, FourDwords(0x5008D, 0x50091, 0, 1)},
+        {"LastSaveWinsMachine", TEXT("/S /S!"), 0, Report(CustomShown) + Writes{Out(SavedTo(TEXT("HKLM")))},
+         CustomShown, false, Customised, NothingStored, HKEY_LOCAL_MACHINE, FourDwords(0x10077, 0x10084, 0, 0)},
+        {"LastSaveWinsUser", TEXT("/s! /s"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))}, DefaultsShown,
+         false, nullptr, NothingStored, HKEY_CURRENT_USER, FourDwords(0x5008D, 0x50091, 1, 1)},
+        {"SavesWrittenTogether", TEXT("/S!/S /B:Ctrl-PgUp /F:Ctrl-PgDn /E:N"), 0,
+         Report({TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, true}) + Writes{Out(SavedTo(TEXT("HKCU")))},
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, true}, false, nullptr, NothingStored, HKEY_CURRENT_USER,
+         FourDwords(0x10084, 0x10076, 1, 0)},
+        {"SaveFailureKeepsSettings", TEXT("/S! /W:N"), 2,
+         Report(wrapOff) + Writes{Out(TEXT("\r\n")), Err(ErrorPrefix),
+                                  Err(TEXT("Error saving settings to the registry (HKLM) :\r\n")),
+                                  Err(TEXT("Access is denied.\r\n"))},
+         wrapOff, false, nullptr, NothingStored, nullptr, {}, HKEY_LOCAL_MACHINE},
+    };
+}
+
+// Cases print as their names in failure messages.
+inline void PrintTo(const CommandCase& c, std::ostream* os)
+{
+    *os << c.name;
+}

@@ -1,0 +1,163 @@
+// The command's cases, run on whichever runner this is built into.
+#include <algorithm>
+
+#include "tests/cases/command_cases.h"
+
+namespace {
+
+void Store(HKEY root, const std::vector<StoredValue>& values)
+{
+    for (const StoredValue& value : values)
+        harness::StoreValue(root, value);
+}
+
+// /VM shows only in the colours of the next line entered.
+bool TaggingIsVisible()
+{
+    harness::SetAttribute(0, 0, 0x07);
+    EnterLine(0);
+    return (harness::Attribute(0, 0) & 0xFF) == 0x1F;
+}
+
+void ExpectSavedAs(HKEY root, const std::vector<StoredValue>& values)
+{
+    HKEY other = root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    EXPECT_FALSE(harness::SettingsKeyExists(other)) << "saved to the other root as well";
+    std::vector<Text> names;
+    for (const StoredValue& value : values) {
+        names.push_back(value.name);
+        EXPECT_EQ(harness::ReadValue(root, value.name), value);
+    }
+    EXPECT_EQ(harness::ValueNames(root), names) << "nothing else is written, no default value either";
+}
+
+class CommandTest : public CaseTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CommandTest, Runs)
+{
+    const CommandCase& c = GetParam();
+    StartPlugin(TEXT("24.0"));
+    if (c.stored == UserSetStored || c.stored == BothSetsStored)
+        Store(HKEY_CURRENT_USER, UserSet);
+    if (c.stored == MachineSetStored || c.stored == BothSetsStored)
+        Store(HKEY_LOCAL_MACHINE, MachineSet);
+    if (c.denied)
+        harness::DenyRegistry(c.denied);
+    if (c.before) {
+        ASSERT_EQ(RunCommand(c.before), 0);
+        HostReset();
+    }
+
+    EXPECT_EQ(RunCommand(c.arguments), c.result);
+    EXPECT_EQ(HostWrites(), c.writes);
+
+    EXPECT_EQ(SettingsNow(), Report(c.after));
+    EXPECT_EQ(TaggingIsVisible(), c.visibleAfter);
+    if (c.savedTo) {
+        ExpectSavedAs(c.savedTo, c.savedValues);
+    } else if (c.stored == NothingStored) {
+        EXPECT_FALSE(harness::SettingsKeyExists(HKEY_CURRENT_USER));
+        EXPECT_FALSE(harness::SettingsKeyExists(HKEY_LOCAL_MACHINE));
+    }
+    harness::ExpectNothingLeftOpen();
+}
+
+INSTANTIATE_TEST_SUITE_P(, CommandTest,
+                         ::testing::ValuesIn(Runnable(CommandCases(),
+                                                      [](const CommandCase& c) {
+                                                          return !c.denied || harness::CanDenyRegistry();
+                                                      })),
+                         CaseName<CommandCase>);
+
+TEST_F(CaseTest, NullArgumentsGiveOneSilently)
+{
+    StartPlugin(TEXT("24.0"));
+    EXPECT_EQ(harness::Plugin().command(nullptr), 1);
+    EXPECT_EQ(HostWriteCount(), 0);
+}
+
+// The batch file's name is text, not a format: its percent sign survives.
+TEST_F(CaseTest, ErrorInsideBatchFileNamesFileAndLine)
+{
+    StartPlugin(TEXT("24.0"));
+    HostSetVariable(TEXT("_batch"), TEXT("1"));
+    HostSetVariable(TEXT("_batchname"), TEXT("C:\\my 100%.btm"));
+    HostSetVariable(TEXT("_batchline"), TEXT("7"));
+
+    EXPECT_EQ(RunCommand(TEXT("/x")), 1);
+    EXPECT_EQ(HostWrites(), (Writes{Err(ErrorPrefix), Err(TEXT("C:\\my 100%.btm [7]  ")),
+                                    Err(TEXT("Unknown option: \"/X\"\r\n"))}));
+}
+
+// Every cell of the table in force, named through the command: listed, or
+// refused with the message its kind calls for.
+struct KeyTableCase {
+    const char* name;
+    const WCHAR* hostVersion;
+    const KeyCells* rows;
+    size_t rowCount;
+};
+
+const KeyTableCase KeyTables[] = {
+    {"Classic", TEXT("23.0"), ClassicCells, ArraySize(ClassicCells)},
+    {"Extended", TEXT("24.0"), ExtendedCells, ArraySize(ExtendedCells)},
+};
+
+void PrintTo(const KeyTableCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class KeyCellTest : public CaseTest, public ::testing::WithParamInterface<KeyTableCase> {};
+
+Text UpperAscii(Text text)
+{
+    for (WCHAR& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = (WCHAR)(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// A name with a "-" after its first character cannot be typed: the "-"
+// ends the key token.
+bool CanBeTyped(const WCHAR* keyName)
+{
+    return Text(keyName).find('-', 1) == Text::npos;
+}
+
+TEST_P(KeyCellTest, ListsEveryHotkey)
+{
+    const KeyTableCase& t = GetParam();
+    StartPlugin(t.hostVersion);
+    EXPECT_EQ(RunCommand(TEXT("/L")), 0);
+    EXPECT_EQ(HostWrites(), Listing(t.rows, t.rowCount));
+}
+
+TEST_P(KeyCellTest, EveryCellThroughTheCommand)
+{
+    const KeyTableCase& t = GetParam();
+    StartPlugin(t.hostVersion);
+    for (size_t row = 0; row < t.rowCount; ++row) {
+        if (!CanBeTyped(t.rows[row].name))
+            continue;
+        for (size_t column = 0; t.rows[row].cells[column]; ++column) {
+            Text name = Text(ColumnPrefixes[column]) + t.rows[row].name;
+            // Quoted, since the tokenizer cuts a switch at a further slash;
+            // the quotes are gone by the time an error quotes the argument.
+            Text quoted = UpperAscii(TEXT("/B:") + name);
+            HostReset();
+            char cell = t.rows[row].cells[column];
+            int result = RunCommand(TEXT("/B:\"") + name + TEXT("\""));
+            Writes expected = cell == '+' ? Report({name, TEXT("Ctrl-Alt-Down"), true, true})
+                              : cell == 'I' ? Quoting(TEXT("Invalid hotkey"), quoted)
+                                            : Quoting(TEXT("Key not allowed"), quoted);
+            EXPECT_EQ(result, cell == '+' ? 0 : 1) << Printable(name);
+            EXPECT_EQ(HostWrites(), expected) << Printable(name);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, KeyCellTest, ::testing::ValuesIn(KeyTables), CaseName<KeyTableCase>);
+
+} // namespace
