@@ -6,6 +6,9 @@
 
 #include "host/host_api.h"
 #include "standins/host/wide_format.h"
+#ifndef _WIN32
+#include "standins/windows/standin_control.h"
+#endif
 
 typedef std::basic_string<WCHAR> Text;
 
@@ -124,11 +127,25 @@ Text Expand(const Text& in)
     return out;
 }
 
+#ifdef _WIN32
+HANDLE StandardHandle(DWORD which)
+{
+    return GetStdHandle(which);
+}
+#else
+// Asked of the Windows stand-in without a call of its API, so that the
+// call log holds the plug-in's calls alone.
+HANDLE StandardHandle(DWORD which)
+{
+    return which == STD_ERROR_HANDLE ? standin::StdErrorHandle() : standin::StdOutputHandle();
+}
+#endif
+
 int ChannelOf(HANDLE output)
 {
-    if (output == GetStdHandle(STD_ERROR_HANDLE))
+    if (output == StandardHandle(STD_ERROR_HANDLE))
         return HostStderr;
-    if (output == GetStdHandle(STD_OUTPUT_HANDLE))
+    if (output == StandardHandle(STD_OUTPUT_HANDLE))
         return HostStdout;
     return HostOtherHandle;
 }

@@ -1,19 +1,22 @@
 // Every Windows call of the keystroke handler, the beep limiter, start-up and
 // the command, failed one at a time. A scenario runs once without faults to
-// learn its calls; then once per call with exactly that call failing. Each
-// failure must end in the outcome its scenario's table lists for that call,
-// leave no console handle or registry key open, and crash nothing (this file
-// is meant to run under the sanitizers too).
+// learn its calls and its outcome; then once per call with exactly that call
+// failing. After each failure the rules that hold for every call are
+// checked: nothing crashes (this file runs under the sanitizers too),
+// nothing stays open, the settings are unchanged or a complete valid set,
+// and the outcome is the unfailed one or one of the few degraded outcomes
+// the scenario lists. Only where the code decides something about one call
+// is the outcome of failing that call pinned; so reordering two independent
+// calls changes nothing here.
 #include <algorithm>
 #include <functional>
-#include <map>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/exports.h"
 #include "hotkeys/key_names.h"
+#include "hotkeys/key_tables.h"
 #include "plugin/text.h"
 #include "test_support.h"
 
@@ -23,126 +26,136 @@ namespace {
 
 typedef std::u16string Text;
 
-// ---- the sweep ---------------------------------------------------------------
+// ---- the sweep ------------------------------------------------------------------------
 
-// What failing a call leads to. occurrence 0 stands for every call of api in
-// the run without faults, n for its nth call only; an exact row wins.
-template <typename Outcome>
-struct FailureRow {
-    Api api;
-    int occurrence;
-    Outcome outcome;
+// An outcome, judged from the state before the run, the unfailed run's
+// result and the failed run's result.
+template <typename State>
+struct Outcome {
+    const char* name;
+    std::function<bool(const State& before, const State& unfailed, const State& after)> holds;
 };
 
-template <typename Outcome>
+template <typename State>
+struct Pin {
+    Api api;
+    Outcome<State> outcome;
+};
+
+template <typename State>
 struct Scenario {
     std::string name;
-    std::function<void()> setUp; // runs in a fresh process, before the call log is cleared
+    std::function<void()> setUp; // in a fresh process, before the calls are logged
     std::function<void()> run;
-    Outcome unfailed;
-    std::vector<FailureRow<Outcome>> failures;
+    std::vector<Outcome<State>> degraded;
+    std::vector<Pin<State>> pins;
 };
 
-template <typename Outcome>
-void PrintTo(const Scenario<Outcome>& s, std::ostream* os)
+template <typename State>
+void PrintTo(const Scenario<State>& s, std::ostream* os)
 {
     *os << s.name;
 }
 
-// How a family of scenarios is judged. expect runs after the set-up and
-// before the run, so it can state the outcome relative to the state the run
-// starts from; observe states the state after the run in the same words.
-template <typename Outcome>
-struct Judge {
-    std::function<std::string(const Outcome&)> expect;
-    std::function<std::string()> observe;
-};
-
-void FreshProcess()
+template <typename State>
+std::string ScenarioName(const ::testing::TestParamInfo<Scenario<State>>& info)
 {
-    CancelBeepTimer(); // module state that outlives the stand-in's reset
-    standin::Reset();
-    HostReset();
-    ResetModuleState();
+    return info.param.name;
 }
 
-// The calls the run made, as the stand-in logged them.
-template <typename Outcome>
-std::vector<Api> RunAndCheck(const Scenario<Outcome>& s, const Judge<Outcome>& judge,
-                             const Outcome& outcome, int failNumber, const std::string& context)
+template <typename State>
+Outcome<State> Unfailed()
+{
+    return {"as without a fault", [](const State&, const State& unfailed, const State& after) {
+                return after == unfailed;
+            }};
+}
+
+bool IsCompleteValidSet(const UserSettings& s)
+{
+    return IsValidHotkey(s.HotkeyUp) && IsValidHotkey(s.HotkeyDown) && (s.Wrap == 0 || s.Wrap == 1) &&
+           (s.ErrorSound == 0 || s.ErrorSound == 1);
+}
+
+bool SameSettings(const UserSettings& a, const UserSettings& b)
+{
+    return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
+           a.ErrorSound == b.ErrorSound;
+}
+
+template <typename State>
+struct Run {
+    State before;
+    State after;
+    std::vector<Api> calls;
+};
+
+// One run of the scenario with call number failNumber failing (0: none),
+// checked against the rules that hold for every call.
+template <typename State>
+Run<State> RunOnce(const Scenario<State>& s, State (*observe)(), int failNumber, const std::string& context)
 {
     FreshProcess();
     s.setUp();
-    std::string expected = judge.expect(outcome);
+    Run<State> run;
+    run.before = observe();
+    UserSettings settingsBefore = Settings;
     standin::ClearCallLog();
     if (failNumber > 0)
         standin::FailCallNumber(failNumber);
     s.run();
-    std::vector<Api> calls = standin::CallLog();
-    EXPECT_EQ(expected, judge.observe()) << context;
+    run.calls = standin::CallLog();
+    run.after = observe();
     EXPECT_EQ(standin::OpenConsoleHandles(), 0) << context << ": a console handle stayed open";
     EXPECT_EQ(standin::OpenRegistryKeys(), 0) << context << ": a registry key stayed open";
-    return calls;
+    EXPECT_TRUE(SameSettings(Settings, settingsBefore) || IsCompleteValidSet(Settings))
+        << context << ": the settings are neither as they were nor a complete valid set";
+    return run;
 }
 
-template <typename Outcome>
-const FailureRow<Outcome>* RowFor(const Scenario<Outcome>& s, Api api, int occurrence)
+template <typename State>
+void Sweep(const Scenario<State>& s, State (*observe)())
 {
-    for (const FailureRow<Outcome>& row : s.failures) {
-        if (row.api == api && row.occurrence == occurrence)
-            return &row;
-    }
-    for (const FailureRow<Outcome>& row : s.failures) {
-        if (row.api == api && row.occurrence == 0)
-            return &row;
-    }
-    return nullptr;
-}
+    const Run<State> unfailed = RunOnce(s, observe, 0, s.name + ", no call failing");
+    ASSERT_FALSE(unfailed.calls.empty()) << s.name << " makes no Windows call";
 
-template <typename Outcome>
-void Sweep(const Scenario<Outcome>& s, const Judge<Outcome>& judge)
-{
-    const std::vector<Api> calls = RunAndCheck(s, judge, s.unfailed, 0, s.name + ", no call failing");
-    ASSERT_FALSE(calls.empty()) << s.name << " makes no Windows call";
-
-    std::vector<bool> exercised(s.failures.size(), false);
-    std::map<Api, int> seen;
-    for (size_t i = 0; i < calls.size(); ++i) {
-        const Api api = calls[i];
-        const int occurrence = ++seen[api];
-        const int number = (int)i + 1;
-        const std::string context = s.name + ", call " + std::to_string(number) + " (" +
-                                    standin::ApiName(api) + " #" + std::to_string(occurrence) +
+    for (const Pin<State>& pin : s.pins) {
+        EXPECT_NE(std::find(unfailed.calls.begin(), unfailed.calls.end(), pin.api), unfailed.calls.end())
+            << s.name << ": " << standin::ApiName(pin.api) << " is pinned but never called";
+    }
+    for (size_t i = 0; i < unfailed.calls.size(); ++i) {
+        const Api api = unfailed.calls[i];
+        const std::string context = s.name + ", call " + std::to_string(i + 1) + " (" + standin::ApiName(api) +
                                     ") failing";
-        const FailureRow<Outcome>* row = RowFor(s, api, occurrence);
-        if (row == nullptr) {
-            ADD_FAILURE() << context << ": the table lists no outcome for it";
-            continue;
-        }
-        exercised[(size_t)(row - s.failures.data())] = true;
-        std::vector<Api> failed = RunAndCheck(s, judge, row->outcome, number, context);
+        const Run<State> failed = RunOnce(s, observe, (int)i + 1, context);
+
         // A failure can only change what comes after it.
-        bool samePrefix = failed.size() >= i + 1 &&
-                          std::equal(calls.begin(), calls.begin() + number, failed.begin());
-        EXPECT_TRUE(samePrefix)
+        EXPECT_TRUE(failed.calls.size() > i &&
+                    std::equal(unfailed.calls.begin(), unfailed.calls.begin() + (long)i + 1, failed.calls.begin()))
             << context << ": the calls up to the failing one differ from the run without faults";
-    }
-    for (size_t r = 0; r < s.failures.size(); ++r) {
-        EXPECT_TRUE(exercised[r]) << s.name << ": the row for " << standin::ApiName(s.failures[r].api)
-                                  << " (occurrence " << s.failures[r].occurrence
-                                  << ") was never reached; the calls have changed";
+
+        std::vector<Outcome<State>> allowed = {Unfailed<State>()};
+        allowed.insert(allowed.end(), s.degraded.begin(), s.degraded.end());
+        for (const Pin<State>& pin : s.pins) {
+            if (pin.api == api)
+                allowed = {pin.outcome};
+        }
+        bool holds = std::any_of(allowed.begin(), allowed.end(), [&](const Outcome<State>& o) {
+            return o.holds(failed.before, unfailed.after, failed.after);
+        });
+        std::string names;
+        for (const Outcome<State>& o : allowed)
+            names += std::string(names.empty() ? "" : "; ") + o.name;
+        EXPECT_TRUE(holds) << context << ": none of these holds: " << names << "\nit ended as:\n"
+                           << Describe(failed.after) << "without a fault:\n"
+                           << Describe(unfailed.after);
     }
 }
 
-std::string Hex(uint32_t value, int width = 0)
+std::string Hex(uint32_t value)
 {
     std::ostringstream out;
-    out << "0x" << std::uppercase << std::hex;
-    if (width > 0) {
-        out.width(width);
-        out.fill('0');
-    }
-    out << value;
+    out << "0x" << std::uppercase << std::hex << value;
     return out.str();
 }
 
@@ -151,510 +164,308 @@ std::string Quoted(const Text& text)
     return "\"" + Narrow(text) + "\"";
 }
 
-// ---- the keystroke handler and the beep limiter --------------------------------
+// ---- the keystroke handler and the beep limiter -------------------------------------------
 
 // Three blocks of column 0 (512, 512 and 176 rows), tags before, inside and
-// after the middle one, and a 30-row window between the second and third.
-constexpr int kColumns = 100;
-constexpr int kRows = 1200;
-constexpr int kTop = 700;
-constexpr int kTags[] = {50, 600, 1100};
-constexpr int kLineRow = 20;
-constexpr int kCursorRow = 7;
+// after the middle one, and a window between the second and the third.
+const int Tags[] = {50, 600, 1100};
+const int LineRow = 20;
+const int CursorRow = 7;
 
-enum : KeyCode {
-    CtrlUp = 0x1008D,   // the host's code, before the handler adds the modifier flags
-    CtrlDown = 0x10091,
-    CtrlShiftDown = 0x30091,
-};
+KeyEventRecord event;
+WCHAR keyName[32];
 
-KeyEventRecord gEvent;
-WCHAR gKeyName[32];
-int gResult;
-
-struct ConsoleView {
-    std::vector<WORD> attributes;
-    std::vector<WCHAR> characters;
+struct ConsoleState {
+    std::vector<WORD> columnZero;
     SMALL_RECT window;
     int32_t code;
-    bool hasName;
     Text keyName;
-    std::vector<UINT> beeps;
+    size_t beeps;
     size_t timers;
-    int32_t beepArmed;
+    bool armed;
+
+    bool operator==(const ConsoleState& o) const
+    {
+        return columnZero == o.columnZero && window.Left == o.window.Left && window.Top == o.window.Top &&
+               window.Right == o.window.Right && window.Bottom == o.window.Bottom && code == o.code &&
+               keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed;
+    }
 };
 
-ConsoleView Capture()
+ConsoleState ObserveConsole()
 {
-    ConsoleView v;
-    COORD size = standin::BufferSize();
-    for (int row = 0; row < size.Y; ++row) {
-        for (int column = 0; column < size.X; ++column) {
-            v.attributes.push_back(standin::Attribute(column, row));
-            v.characters.push_back(standin::Character(column, row));
-        }
-    }
-    v.window = standin::Window();
-    v.code = gEvent.code;
-    v.hasName = gEvent.keyName != nullptr;
-    v.keyName = v.hasName ? Text(gEvent.keyName) : Text();
-    v.beeps = standin::Beeps();
-    v.timers = standin::Timers().size();
-    v.beepArmed = ErrorBeep.armed;
-    return v;
+    ConsoleState s;
+    for (int row = 0; row < standin::BufferSize().Y; ++row)
+        s.columnZero.push_back(standin::Attribute(0, row));
+    s.window = standin::Window();
+    s.code = event.code;
+    s.keyName = event.keyName ? Text(event.keyName) : Text(u"(none)");
+    s.beeps = standin::Beeps().size();
+    s.timers = standin::Timers().size();
+    s.armed = ErrorBeep.armed;
+    return s;
 }
 
-// The run's starting point, taken by the expectation.
-ConsoleView gBefore;
-
-std::string CellChanges(const ConsoleView& before, const ConsoleView& after)
-{
-    std::string out;
-    int listed = 0;
-    int more = 0;
-    for (size_t i = 0; i < before.attributes.size() && i < after.attributes.size(); ++i) {
-        if (before.attributes[i] == after.attributes[i] && before.characters[i] == after.characters[i])
-            continue;
-        if (listed == 8) {
-            ++more;
-            continue;
-        }
-        ++listed;
-        out += "(" + std::to_string(i % kColumns) + "," + std::to_string(i / kColumns) + ") " +
-               Hex(before.attributes[i], 4) + "->" + Hex(after.attributes[i], 4);
-        if (before.characters[i] != after.characters[i])
-            out += " character changed";
-        out += " ";
-    }
-    if (more)
-        out += "and " + std::to_string(more) + " more";
-    return out.empty() ? "none" : out;
-}
-
-std::string Describe(const ConsoleView& v, const std::string& changes, bool consoleOpened, int result)
+std::string Describe(const ConsoleState& s)
 {
     std::ostringstream out;
-    out << "result " << result << "\n";
-    out << "record code " << Hex((uint32_t)v.code) << ", key name "
-        << (v.hasName ? Quoted(v.keyName) : "(none)") << "\n";
-    out << "cells changed: " << changes << "\n";
-    out << "window " << v.window.Left << "," << v.window.Top << " .. " << v.window.Right << ","
-        << v.window.Bottom << "\n";
-    out << "beeps";
-    for (UINT b : v.beeps)
-        out << " MessageBeep(" << b << ")";
-    out << ", re-arm timers pending " << v.timers << ", beepArmed " << v.beepArmed << "\n";
-    out << "console opened " << (consoleOpened ? "yes" : "no") << "\n";
+    out << "  tagged rows:";
+    for (size_t row = 0; row < s.columnZero.size(); ++row) {
+        if (s.columnZero[row] & Startup.markerAttribute)
+            out << " " << row;
+    }
+    out << "\n  window top " << s.window.Top << ", left " << s.window.Left << "\n  record code " << Hex((uint32_t)s.code)
+        << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
+        << ", armed " << s.armed << "\n";
     return out.str();
 }
 
-enum class Nav {
-    Tagged,           // column 0 of the row carries the marker bit, its colours as they were
-    Untagged,         // the console is exactly as it was
-    Moved,            // the window's top row is the given row, width and height kept; key consumed; silent
-    Beeped,           // key consumed, window unchanged; one MessageBeep(0), the re-arm timer pending, disarmed
-    BeepedRearmed,    // as Beeped, but no timer was set, so the beep is armed again at once
-    BeepUnheard,      // as Beeped, but no beep could be heard
-    NotAHotkey,       // the record passes unchanged and the console is never opened
-    Rearmed,          // the pending re-arm timer is gone and the beep armed
-    RearmedTimerLeft, // armed, but the timer the failed KillTimer should have stopped is still there
-};
-
-struct NavOutcome {
-    Nav kind;
-    int row;
-};
-
-NavOutcome Tagged(int row)
+ConsoleState Consumed(ConsoleState s)
 {
-    return {Nav::Tagged, row};
+    s.code = 0;
+    if (Startup.useExtendedKeys && !s.keyName.empty() && s.keyName != u"(none)")
+        s.keyName.clear();
+    return s;
 }
 
-NavOutcome MovedTo(int top)
+typedef Outcome<ConsoleState> NavOutcome;
+
+// The hotkey was taken for an ordinary key, or the row was not tagged.
+const NavOutcome NothingHappened = {
+    "nothing happened", [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
+        return after == before;
+    }};
+
+// Consumed, no move, and the error beep with its re-arm timer, or with
+// parts of it missing.
+NavOutcome BeepOutcome(const char* name, size_t beeps, size_t timers, bool armed)
 {
-    return {Nav::Moved, top};
+    return {name, [=](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
+                ConsoleState expected = Consumed(before);
+                expected.beeps += beeps;
+                expected.timers += timers;
+                expected.armed = armed;
+                return after == expected;
+            }};
 }
 
-const NavOutcome Untagged = {Nav::Untagged, -1};
-const NavOutcome Beeped = {Nav::Beeped, -1};
-const NavOutcome BeepedRearmed = {Nav::BeepedRearmed, -1};
-const NavOutcome BeepUnheard = {Nav::BeepUnheard, -1};
-const NavOutcome NotAHotkey = {Nav::NotAHotkey, -1};
-const NavOutcome Rearmed = {Nav::Rearmed, -1};
-const NavOutcome RearmedTimerLeft = {Nav::RearmedTimerLeft, -1};
+const NavOutcome Beeped = BeepOutcome("no move and the rate-limited beep", 1, 1, false);
+const NavOutcome BeepUnheard = BeepOutcome("no move, the beep unheard, its timer pending", 0, 1, false);
+const NavOutcome BeepedAndArmed = BeepOutcome("no move, a beep, and the beep armed again", 1, 0, true);
+const NavOutcome TimerLeft = {
+    "armed, the timer that could not be killed still pending",
+    [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
+        ConsoleState expected = before;
+        expected.armed = true;
+        return after == expected;
+    }};
 
-void Consume(ConsoleView* v)
+void Console(bool tagged)
 {
-    v->code = 0;
-    if (Startup.useExtendedKeys && v->hasName)
-        v->keyName.clear();
-}
-
-std::string ExpectNavigation(const NavOutcome& outcome)
-{
-    gBefore = Capture();
-    ConsoleView v = gBefore;
-    std::string changes = "none";
-    bool opened = true;
-    switch (outcome.kind) {
-    case Nav::Tagged: {
-        WORD old = standin::Attribute(0, outcome.row);
-        changes = "(0," + std::to_string(outcome.row) + ") " + Hex(old, 4) + "->" +
-                  Hex((WORD)(old | Startup.markerAttribute), 4) + " ";
-        break;
-    }
-    case Nav::Untagged:
-        break;
-    case Nav::Moved: {
-        SMALL_RECT w = gBefore.window;
-        v.window = {0, (SHORT)outcome.row, (SHORT)(w.Right - w.Left),
-                    (SHORT)(outcome.row + w.Bottom - w.Top)};
-        Consume(&v);
-        break;
-    }
-    case Nav::Beeped:
-        Consume(&v);
-        v.beeps.push_back(MB_OK);
-        v.timers += 1;
-        v.beepArmed = 0;
-        break;
-    case Nav::BeepedRearmed:
-        Consume(&v);
-        v.beeps.push_back(MB_OK);
-        v.beepArmed = 1;
-        break;
-    case Nav::BeepUnheard:
-        Consume(&v);
-        v.timers += 1;
-        v.beepArmed = 0;
-        break;
-    case Nav::NotAHotkey:
-        opened = false;
-        break;
-    case Nav::Rearmed:
-        opened = false;
-        v.timers -= 1;
-        v.beepArmed = 1;
-        break;
-    case Nav::RearmedTimerLeft:
-        opened = false;
-        v.beepArmed = 1;
-        break;
-    }
-    return Describe(v, changes, opened, 0);
-}
-
-std::string ObserveNavigation()
-{
-    ConsoleView after = Capture();
-    bool opened = standin::CallCount(Api::CreateFileW) > 0;
-    return Describe(after, CellChanges(gBefore, after), opened, gResult);
-}
-
-void Console(bool tags)
-{
-    standin::SetConsole(kColumns, kRows);
-    if (tags) {
-        for (int row : kTags)
+    standin::SetConsole(100, 1200);
+    if (tagged) {
+        for (int row : Tags)
             standin::SetAttribute(0, row, (WORD)(0x07 | Startup.markerAttribute));
     }
-    standin::SetWindow({0, kTop, kColumns - 1, kTop + 29});
-    standin::SetCursor({3, kCursorRow});
+    standin::SetWindow({0, 700, 99, 729});
+    standin::SetCursor({3, CursorRow});
 }
 
-void Hold(bool shift, bool ctrl, bool alt)
+void Hold(int modifiers)
 {
-    standin::SetKeyHeld(VK_SHIFT, shift);
-    standin::SetKeyHeld(VK_CONTROL, ctrl);
-    standin::SetKeyHeld(VK_MENU, alt);
+    standin::SetKeyHeld(VK_SHIFT, modifiers & 1);
+    standin::SetKeyHeld(VK_CONTROL, modifiers & 2);
+    standin::SetKeyHeld(VK_MENU, modifiers & 4);
 }
 
-// context non-zero, so an event without a key under the newer host is not
+// context non-zero, so that a keyless event under the newer host is not
 // taken for a cursor tag by accident.
-void Event(KeyCode code, int row, const char16_t* name)
+void Event(int32_t code, int row, const char16_t* name)
 {
-    gEvent = KeyEventRecord{};
-    gEvent.code = code;
-    gEvent.row = row;
-    gEvent.context = &gEvent;
-    gEvent.keyName = nullptr;
+    event = KeyEventRecord{};
+    event.code = code;
+    event.row = row;
+    event.context = &event;
     if (name) {
-        Text(name).copy(gKeyName, 31);
-        gKeyName[Text(name).size()] = 0;
-        gEvent.keyName = gKeyName;
+        Text(name).copy(keyName, 31);
+        keyName[Text(name).size()] = 0;
+        event.keyName = keyName;
     }
-}
-
-void NewerHost()
-{
-    Startup.hostVersion = 24;
-    Startup.useExtendedKeys = 1;
 }
 
 void PressKey()
 {
-    gResult = key(&gEvent);
+    key(&event);
 }
 
 // A back press with no tag anywhere: the beep sounds and its timer is pending.
 void AfterAFailedPress()
 {
     Console(false);
-    Hold(false, true, true);
-    Event(CtrlUp, 0, nullptr);
-    key(&gEvent);
-    gResult = 0;
+    Hold(2 | 4);
+    Event(0x1008D, 0, nullptr);
+    key(&event);
 }
 
-std::vector<Scenario<NavOutcome>> NavigationScenarios()
+std::vector<Scenario<ConsoleState>> NavigationScenarios()
 {
+    const std::vector<NavOutcome> untagged = {NothingHappened};
+    const std::vector<NavOutcome> noMove = {NothingHappened, Beeped};
     return {
-        {"EnterTagsTheLinesRow",
-         [] {
+        {"EnterTagsTheLinesRow", [] {
              Console(true);
-             Event(13, kLineRow, nullptr);
-         }, PressKey, Tagged(kLineRow),
-         {
-             {Api::CreateFileW, 0, Untagged},
-             {Api::ReadConsoleOutputW, 0, Untagged},
-             // Its result is not examined: the write simply did not happen.
-             {Api::WriteConsoleOutputAttribute, 0, Untagged},
-             {Api::CloseHandle, 0, Tagged(kLineRow)},
-         }},
-        {"KeylessEventTagsTheCursorRow",
-         [] {
+             Event(13, LineRow, nullptr);
+         }, PressKey, untagged, {}},
+        {"KeylessEventTagsTheCursorRow", [] {
              Console(true);
-             Event(0, kLineRow, nullptr);
-         }, PressKey, Tagged(kCursorRow),
-         {
-             {Api::CreateFileW, 0, Untagged}, // either open: the cursor read's or the tag's
-             {Api::GetConsoleScreenBufferInfo, 0, Untagged},
-             {Api::CloseHandle, 0, Tagged(kCursorRow)},
-             {Api::ReadConsoleOutputW, 0, Untagged},
-             {Api::WriteConsoleOutputAttribute, 0, Untagged},
-         }},
+             Event(0, LineRow, nullptr);
+         }, PressKey, untagged,
+         {}},
         {"NewerHostEnterByNameTagsTheLinesRow",
          [] {
              Console(true);
-             NewerHost();
-             Event(0, kLineRow, u"enter");
-         }, PressKey, Tagged(kLineRow),
-         {
-             {Api::CreateFileW, 0, Untagged},
-             {Api::ReadConsoleOutputW, 0, Untagged},
-             {Api::WriteConsoleOutputAttribute, 0, Untagged},
-             {Api::CloseHandle, 0, Tagged(kLineRow)},
-         }},
-        {"BackHotkeyMovesTheWindow",
-         [] {
+             Startup.useExtendedKeys = true;
+             Event(0, LineRow, u"enter");
+         },
+         PressKey, untagged, {}},
+        {"BackHotkeyMovesTheWindow", [] {
              Console(true);
-             Hold(false, true, true);
-             Event(CtrlUp, 0, nullptr);
-         }, PressKey, MovedTo(600),
-         {
-             // Shift, Ctrl, Alt are read in that order. Shift is not held, so a
-             // failed read of it says what is true anyway.
-             {Api::GetAsyncKeyState, 1, MovedTo(600)},
-             {Api::GetAsyncKeyState, 2, NotAHotkey},
-             {Api::GetAsyncKeyState, 3, NotAHotkey},
-             {Api::CreateFileW, 0, Beeped},
-             {Api::GetConsoleScreenBufferInfo, 0, Beeped},
-             {Api::ReadConsoleOutputW, 0, Beeped}, // any of the three blocks
-             {Api::SetConsoleWindowInfo, 0, Beeped},
-             {Api::CloseHandle, 0, MovedTo(600)},
-         }},
+             Hold(2 | 4);
+             Event(0x1008D, 0, nullptr);
+         }, PressKey,
+         noMove, {}},
         {"CtrlShiftHotkeyMovesForward",
          [] {
              Console(true);
-             Hold(true, true, false);
-             Event(CtrlDown, 0, nullptr);
-             Settings.HotkeyDown = CtrlShiftDown;
+             Hold(1 | 2);
+             Event(0x10050, 0, nullptr);
+             Settings.HotkeyDown = 0x30050;
          },
-         PressKey, MovedTo(1100),
-         {
-             {Api::GetAsyncKeyState, 1, NotAHotkey},
-             {Api::GetAsyncKeyState, 2, NotAHotkey},
-             {Api::GetAsyncKeyState, 3, MovedTo(1100)}, // Alt is not held
-             {Api::CreateFileW, 0, Beeped},
-             {Api::GetConsoleScreenBufferInfo, 0, Beeped},
-             {Api::ReadConsoleOutputW, 0, Beeped},
-             {Api::SetConsoleWindowInfo, 0, Beeped},
-             {Api::CloseHandle, 0, MovedTo(1100)},
-         }},
+         PressKey, noMove, {}},
         // The name carries the modifiers, so the live state cannot take them away.
         {"NewerHostHotkeyByNameMovesForward",
          [] {
              Console(true);
-             NewerHost();
-             Event(0, 0, u"Ctrl-Alt-Down"); // no modifier held
+             Startup.useExtendedKeys = true;
+             Event(0, 0, u"Ctrl-Alt-Down");
          },
-         PressKey, MovedTo(1100),
-         {
-             {Api::GetAsyncKeyState, 0, MovedTo(1100)},
-             {Api::CreateFileW, 0, Beeped},
-             {Api::GetConsoleScreenBufferInfo, 0, Beeped},
-             {Api::ReadConsoleOutputW, 0, Beeped},
-             {Api::SetConsoleWindowInfo, 0, Beeped},
-             {Api::CloseHandle, 0, MovedTo(1100)},
-         }},
-        {"HotkeyWithNowhereToGoBeeps",
-         [] {
+         PressKey, {Beeped}, {}},
+        // Without a timer nothing would ever re-arm the beep.
+        {"HotkeyWithNowhereToGoBeeps", [] {
              Console(false);
-             Hold(false, true, true);
-             Event(CtrlUp, 0, nullptr);
-         }, PressKey, Beeped,
-         {
-             {Api::GetAsyncKeyState, 1, Beeped},
-             {Api::GetAsyncKeyState, 2, NotAHotkey},
-             {Api::GetAsyncKeyState, 3, NotAHotkey},
-             {Api::CreateFileW, 0, Beeped},
-             {Api::GetConsoleScreenBufferInfo, 0, Beeped},
-             {Api::ReadConsoleOutputW, 0, Beeped},
-             {Api::CloseHandle, 0, Beeped},
-             // Without a timer nothing would ever re-arm the beep.
-             {Api::SetTimer, 0, BeepedRearmed},
-             {Api::MessageBeep, 0, BeepUnheard},
-         }},
-        {"BeepTimerRearms", AfterAFailedPress, [] { standin::FireTimers(); }, Rearmed,
-         {
-             // Its result is not examined; the beep is armed all the same.
-             {Api::KillTimer, 0, RearmedTimerLeft},
-         }},
-        {"ShutdownCancelsThePendingBeep", AfterAFailedPress, [] { gResult = ShutdownPlugin(FALSE); },
-         Rearmed,
-         {
-             {Api::KillTimer, 0, RearmedTimerLeft},
-         }},
+             Hold(2 | 4);
+             Event(0x1008D, 0, nullptr);
+         }, PressKey,
+         {NothingHappened, BeepUnheard}, {{Api::SetTimer, BeepedAndArmed}}},
+        // A timer that could not be killed stays pending, so that shutdown
+        // still kills it.
+        {"BeepTimerRearms", AfterAFailedPress, [] { standin::FireTimers(); }, {}, {{Api::KillTimer, TimerLeft}}},
+        {"ShutdownCancelsThePendingBeep", AfterAFailedPress, [] { ShutdownPlugin(FALSE); }, {TimerLeft}, {}},
     };
 }
 
-class NavigationFaults : public ::testing::TestWithParam<Scenario<NavOutcome>> {};
+class NavigationFaults : public ::testing::TestWithParam<Scenario<ConsoleState>> {};
 
-TEST_P(NavigationFaults, EveryFailedCallEndsAsListed)
+TEST_P(NavigationFaults, EveryFailedCallEndsInAnAllowedOutcome)
 {
-    Sweep(GetParam(), Judge<NavOutcome>{ExpectNavigation, ObserveNavigation});
-}
-
-template <typename Outcome>
-std::string ScenarioName(const ::testing::TestParamInfo<Scenario<Outcome>>& info)
-{
-    return info.param.name;
+    Sweep(GetParam(), ObserveConsole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sweep, NavigationFaults, ::testing::ValuesIn(NavigationScenarios()),
-                         ScenarioName<NavOutcome>);
+                         ScenarioName<ConsoleState>);
 
-// ---- start-up ------------------------------------------------------------------
+// ---- start-up ----------------------------------------------------------------------------
 
-const Text kKeyPath = u"Software\\Kelderin\\Mirvane";
+const Text KeyPath = u"Software\\Kelderin\\Mirvane";
 
-struct SavedSet {
-    const char16_t* up; // key names of the newer host, which the host stand-in reports
-    const char16_t* down;
-    DWORD wrap;
-    DWORD sound;
-};
-
-const SavedSet kDefaultSet = {u"Ctrl-Alt-Up", u"Ctrl-Alt-Down", 1, 1};
-const SavedSet kUserSet = {u"Ctrl-Shift-Up", u"Ctrl-Shift-Down", 0, 0};
-const SavedSet kMachineSet = {u"Ctrl-PgUp", u"Ctrl-PgDn", 0, 0};
-
-KeyCode ExtendedCode(const char16_t* name)
-{
-    int32_t was = Startup.useExtendedKeys;
-    Startup.useExtendedKeys = 1;
-    KeyCode code = KeyNameToCode(name);
-    Startup.useExtendedKeys = was;
-    return code;
-}
-
-void Save(HKEY root, const SavedSet& set)
-{
-    standin::SetRegistryDword(root, kKeyPath, u"HotkeyUp", (DWORD)ExtendedCode(set.up));
-    standin::SetRegistryDword(root, kKeyPath, u"HotkeyDown", (DWORD)ExtendedCode(set.down));
-    standin::SetRegistryDword(root, kKeyPath, u"Wrap", set.wrap);
-    standin::SetRegistryDword(root, kKeyPath, u"ErrorSound", set.sound);
-}
-
-enum Forced { NothingForced, WrapForcedOn, SoundForcedOn };
-
-struct StartupOutcome {
-    const SavedSet* set;
-    Forced forced; // a switch whose read failed counts as on
+struct StartupState {
+    int result;
+    UserSettings settings;
     WORD marker;
-    bool printed;
+    Text out;
+    Text err;
+
+    bool operator==(const StartupState& o) const
+    {
+        return result == o.result && SameSettings(settings, o.settings) && marker == o.marker && out == o.out &&
+               err == o.err;
+    }
 };
 
-std::string DescribeStartup(int result, const Text& up, const Text& down, int32_t wrap, int32_t sound,
-                            WORD marker, const Text& out, const Text& err)
+int startResult;
+
+StartupState ObserveStartup()
 {
-    std::ostringstream s;
-    s << "result " << result << "\n";
-    s << "HotkeyUp " << Narrow(up) << ", HotkeyDown " << Narrow(down) << ", Wrap " << wrap
-      << ", ErrorSound " << sound << "\n";
-    s << "markerAttribute " << Hex(marker, 4) << "\n";
-    s << "stdout " << Quoted(out) << "\n";
-    s << "stderr " << Quoted(err) << "\n";
-    return s.str();
+    return {startResult, Settings, Startup.markerAttribute, HostStdoutText(), HostStderrText()};
 }
 
-std::string ExpectStartup(const StartupOutcome& o)
+std::string Describe(const StartupState& s)
 {
-    int32_t wrap = o.forced == WrapForcedOn ? 1 : (int32_t)o.set->wrap;
-    int32_t sound = o.forced == SoundForcedOn ? 1 : (int32_t)o.set->sound;
-    Text message;
-    if (o.printed) {
-        message = u"Mirvane v1.0.1 loaded.  Back: " + Text(o.set->up) + u", forward: " +
-                  Text(o.set->down) + u".\r\n";
-    }
-    return DescribeStartup(0, o.set->up, o.set->down, wrap, sound, o.marker, message, u"");
+    std::ostringstream out;
+    out << "  result " << s.result << ", up " << Hex((uint32_t)s.settings.HotkeyUp) << ", down "
+        << Hex((uint32_t)s.settings.HotkeyDown) << ", wrap " << s.settings.Wrap << ", sound "
+        << s.settings.ErrorSound << ", marker " << Hex(s.marker) << "\n  stdout " << Quoted(s.out)
+        << "\n  stderr " << Quoted(s.err) << "\n";
+    return out.str();
 }
 
-int gStartResult;
+// Extended-table codes, the host stand-in's default generation.
+const UserSettings UserSet = {0x30048, 0x30050, 0, 0};    // Ctrl-Shift-Up, Ctrl-Shift-Down
+const UserSettings MachineSet = {0x10084, 0x10076, 0, 0}; // Ctrl-PgUp, Ctrl-PgDn
 
-std::string ObserveStartup()
+void Save(HKEY root, const UserSettings& set)
 {
-    WCHAR up[TextBufferLength];
-    WCHAR down[TextBufferLength];
-    KeyCodeToName(Settings.HotkeyUp, up, TextBufferLength);
-    KeyCodeToName(Settings.HotkeyDown, down, TextBufferLength);
-    return DescribeStartup(gStartResult, up, down, Settings.Wrap, Settings.ErrorSound,
-                           Startup.markerAttribute, HostStdoutText(), HostStderrText());
+    standin::SetRegistryDword(root, KeyPath, u"HotkeyUp", (DWORD)set.HotkeyUp);
+    standin::SetRegistryDword(root, KeyPath, u"HotkeyDown", (DWORD)set.HotkeyDown);
+    standin::SetRegistryDword(root, KeyPath, u"Wrap", (DWORD)set.Wrap);
+    standin::SetRegistryDword(root, KeyPath, u"ErrorSound", (DWORD)set.ErrorSound);
 }
 
-void Start()
+Text Named(KeyCode code)
 {
-    gStartResult = InitializePlugin();
+    WCHAR name[TextBufferLength];
+    KeyCodeToName(code, name, TextBufferLength);
+    return name;
 }
 
-constexpr WORD kNewMarker = MarkerAttributeModern;
-constexpr WORD kOldMarker = MarkerAttributeClassic;
-
-std::vector<Scenario<StartupOutcome>> StartupScenarios()
+// Start-up ends with one of a few sets in force, its switches possibly
+// read as on, either marker, and the message printed or not.
+Outcome<StartupState> Started(const char* name, const UserSettings& set, WORD marker, bool printed)
 {
-    const StartupOutcome user = {&kUserSet, NothingForced, kNewMarker, true};
-    const StartupOutcome machineSilent = {&kMachineSet, NothingForced, kNewMarker, false};
+    return {name, [=](const StartupState&, const StartupState&, const StartupState& after) {
+                Text message;
+                if (printed)
+                    message = u"Mirvane v1.0.1 loaded.  Back: " + Named(set.HotkeyUp) + u", forward: " +
+                              Named(set.HotkeyDown) + u".\r\n";
+                return after == StartupState{0, set, marker, message, u""};
+            }};
+}
+
+UserSettings SwitchedOn(UserSettings set, int32_t UserSettings::*field)
+{
+    set.*field = 1;
+    return set;
+}
+
+std::vector<Scenario<StartupState>> StartupScenarios()
+{
+    const WORD newer = MarkerAttributeModern;
+    const WORD older = MarkerAttributeClassic;
+    auto start = [] { startResult = InitializePlugin(); };
     return {
         // Windows 10.0.19041 through RtlGetVersion; GetVersionExW would say 6.1.
         {"UserRootLoadedAndAnnounced",
          [] {
              standin::SetRtlGetVersion(true, 10, 0, 19041);
-             Save(HKEY_CURRENT_USER, kUserSet);
-             Save(HKEY_LOCAL_MACHINE, kMachineSet);
+             Save(HKEY_CURRENT_USER, UserSet);
+             Save(HKEY_LOCAL_MACHINE, MachineSet);
          },
-         Start, user,
-         {
-             {Api::GetEnvironmentVariableW, 0, user}, // not set either way
-             {Api::GetModuleHandleW, 0, {&kUserSet, NothingForced, kOldMarker, true}},
-             {Api::GetProcAddress, 0, {&kUserSet, NothingForced, kOldMarker, true}},
-             {Api::RtlGetVersion, 0, {&kUserSet, NothingForced, kOldMarker, true}},
-             {Api::RegOpenKeyExW, 0, {&kMachineSet, NothingForced, kNewMarker, true}},
-             {Api::RegQueryValueExW, 1, {&kMachineSet, NothingForced, kNewMarker, true}},
-             {Api::RegQueryValueExW, 2, {&kMachineSet, NothingForced, kNewMarker, true}},
-             {Api::RegQueryValueExW, 3, {&kUserSet, WrapForcedOn, kNewMarker, true}},
-             {Api::RegQueryValueExW, 4, {&kUserSet, SoundForcedOn, kNewMarker, true}},
-             {Api::RegCloseKey, 0, user},
-         }},
+         start,
+         {Started("the machine's set", MachineSet, newer, true),
+          Started("a switch read as on", SwitchedOn(UserSet, &UserSettings::Wrap), newer, true),
+          Started("a switch read as on", SwitchedOn(UserSet, &UserSettings::ErrorSound), newer, true),
+          Started("the version unknown", UserSet, older, true)},
+         {}},
         // RtlGetVersion reports 5.1, so GetVersionExW's 10.0.22000 decides; the
         // user root holds half a set, so the machine root is read; NoLoadMsg set.
         {"MachineRootLoadedSilently",
@@ -662,324 +473,204 @@ std::vector<Scenario<StartupOutcome>> StartupScenarios()
              standin::SetRtlGetVersion(true, 5, 1, 2600);
              standin::SetGetVersionEx(true, 10, 0, 22000);
              standin::SetEnvironment(u"NoLoadMsg", u"1");
-             standin::SetRegistryDword(HKEY_CURRENT_USER, kKeyPath, u"HotkeyUp",
-                                       (DWORD)ExtendedCode(kUserSet.up));
-             Save(HKEY_LOCAL_MACHINE, kMachineSet);
+             standin::SetRegistryDword(HKEY_CURRENT_USER, KeyPath, u"HotkeyUp", (DWORD)UserSet.HotkeyUp);
+             Save(HKEY_LOCAL_MACHINE, MachineSet);
          },
-         Start, machineSilent,
-         {
-             {Api::GetEnvironmentVariableW, 0, {&kMachineSet, NothingForced, kNewMarker, true}},
-             {Api::GetModuleHandleW, 0, machineSilent},
-             {Api::GetProcAddress, 0, machineSilent},
-             {Api::RtlGetVersion, 0, machineSilent},
-             {Api::GetVersionExW, 0, {&kMachineSet, NothingForced, kOldMarker, false}},
-             {Api::RegOpenKeyExW, 1, machineSilent},
-             {Api::RegOpenKeyExW, 2, {&kDefaultSet, NothingForced, kNewMarker, false}},
-             {Api::RegQueryValueExW, 1, machineSilent}, // the user root is rejected anyway
-             {Api::RegQueryValueExW, 2, machineSilent},
-             {Api::RegQueryValueExW, 3, machineSilent},
-             {Api::RegQueryValueExW, 4, machineSilent},
-             {Api::RegQueryValueExW, 5, {&kDefaultSet, NothingForced, kNewMarker, false}},
-             {Api::RegQueryValueExW, 6, {&kDefaultSet, NothingForced, kNewMarker, false}},
-             {Api::RegQueryValueExW, 7, {&kMachineSet, WrapForcedOn, kNewMarker, false}},
-             {Api::RegQueryValueExW, 8, {&kMachineSet, SoundForcedOn, kNewMarker, false}},
-             {Api::RegCloseKey, 0, machineSilent},
-         }},
+         start,
+         {Started("the message printed", MachineSet, newer, true),
+          Started("the defaults kept", DefaultSettings, newer, false),
+          Started("a switch read as on", SwitchedOn(MachineSet, &UserSettings::Wrap), newer, false),
+          Started("a switch read as on", SwitchedOn(MachineSet, &UserSettings::ErrorSound), newer, false),
+          Started("the version unknown", MachineSet, older, false)},
+         {}},
     };
 }
 
-class StartupFaults : public ::testing::TestWithParam<Scenario<StartupOutcome>> {};
+class StartupFaults : public ::testing::TestWithParam<Scenario<StartupState>> {};
 
-TEST_P(StartupFaults, EveryFailedCallEndsAsListed)
+TEST_P(StartupFaults, EveryFailedCallEndsInAnAllowedOutcome)
 {
-    Sweep(GetParam(), Judge<StartupOutcome>{ExpectStartup, ObserveStartup});
+    Sweep(GetParam(), ObserveStartup);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sweep, StartupFaults, ::testing::ValuesIn(StartupScenarios()),
-                         ScenarioName<StartupOutcome>);
+                         ScenarioName<StartupState>);
 
-// ---- the command ---------------------------------------------------------------
+// ---- the command -------------------------------------------------------------------------
 
-// Codes of the older host, which the command runs under here.
-enum : KeyCode {
-    ClassicCtrlUp = 0x1008D,
-    ClassicCtrlDown = 0x10091,
-    ClassicCtrlPgUp = 0x10084,
-    ClassicCtrlHome = 0x10077,
-};
-
-struct Values {
-    KeyCode up;
-    KeyCode down;
-    int32_t wrap;
-    int32_t sound;
-};
-
-const Values kDefaults = {DefaultSettings.HotkeyUp, DefaultSettings.HotkeyDown, 1, 1};
-const Values kUserSaved = {ClassicCtrlUp, ClassicCtrlDown, 0, 0};
-const Values kMachineSaved = {ClassicCtrlPgUp, ClassicCtrlHome, 0, 0};
-
-const char16_t* const kValueNames[] = {u"HotkeyUp", u"HotkeyDown", u"Wrap", u"ErrorSound"};
-
-std::string KeyText(const std::optional<DWORD> (&values)[4])
-{
-    std::string out;
-    for (int i = 0; i < 4; ++i)
-        out += Narrow(kValueNames[i]) + "=" + (values[i] ? Hex(*values[i]) : "absent") + " ";
-    return out;
-}
-
-std::string StoredKey(HKEY root)
-{
-    if (!standin::RegistryKeyExists(root, kKeyPath))
-        return "no key";
-    std::optional<DWORD> values[4];
-    for (int i = 0; i < 4; ++i) {
-        auto data = standin::RegistryValue(root, kKeyPath, kValueNames[i]);
-        if (!data)
-            continue;
-        DWORD d = 0;
-        for (size_t b = 0; b < data->data.size() && b < 4; ++b)
-            d |= (DWORD)data->data[b] << (8 * b);
-        values[i] = data->type == REG_DWORD && data->data.size() == 4 ? d : 0xBAD0BAD0u;
-    }
-    return KeyText(values);
-}
-
-// The key as SaveSettings leaves it after writing v, one value's write refused.
-std::string KeyHolding(const Values& v, const char16_t* refused = nullptr)
-{
-    std::optional<DWORD> values[4] = {(DWORD)v.up, (DWORD)v.down, (DWORD)v.wrap, (DWORD)v.sound};
-    for (int i = 0; i < 4; ++i) {
-        if (refused && Text(refused) == kValueNames[i])
-            values[i] = std::nullopt;
-    }
-    return KeyText(values);
-}
-
-Text ClassicName(KeyCode code)
-{
-    static const struct {
-        KeyCode code;
-        const char16_t* name;
-    } kNames[] = {
-        {DefaultSettings.HotkeyUp, u"Ctrl-Alt-Up"}, {DefaultSettings.HotkeyDown, u"Ctrl-Alt-Down"},
-        {ClassicCtrlUp, u"Ctrl-Up"},       {ClassicCtrlDown, u"Ctrl-Down"},
-        {ClassicCtrlPgUp, u"Ctrl-PgUp"},   {ClassicCtrlHome, u"Ctrl-Home"},
-    };
-    for (const auto& entry : kNames) {
-        if (entry.code == code)
-            return entry.name;
-    }
-    return u"(a code this file does not name)";
-}
-
-// The settings report the command prints for v.
-Text Report(const Values& v)
-{
-    return u"\r\nMirvane v1.0.1 options:\r\n\n"
-           u"    Back hotkey  . . . . . . . /B: " + ClassicName(v.up) + u"\r\n"
-           u"    Forward hotkey . . . . . . /F: " + ClassicName(v.down) + u"\r\n"
-           u"    Error sound  . . . . . . . /E: " + (v.sound ? u"Yes" : u"No") + u"\r\n"
-           u"    Wrap . . . . . . . . . . . /W: " + (v.wrap ? u"Yes" : u"No") + u"\r\n";
-}
-
-const Text kPrefix = u"Mirvane plugin: ";
-
-struct CommandOutcome {
+struct CommandState {
     int result;
     Text out;
-    Text err;       // through the standard error handle
-    Text elsewhere; // through a handle that is not a standard one
-    Values settings;
-    std::optional<std::string> userKey; // none: as it was before the command
+    std::vector<Text> err; // the writes to standard error
+    Text elsewhere;        // writes to a handle that is no standard one
+    UserSettings settings;
+    std::vector<std::pair<Text, DWORD>> userKey; // the values under HKCU, as DWORDs
+    bool userKeyExists;
+
+    bool operator==(const CommandState& o) const
+    {
+        return result == o.result && out == o.out && err == o.err && elsewhere == o.elsewhere &&
+               SameSettings(settings, o.settings) && userKey == o.userKey && userKeyExists == o.userKeyExists;
+    }
 };
 
-std::string gUserKeyBefore;
-std::string gMachineKeyBefore;
-int gCommandResult;
-WCHAR gArguments[256];
+int commandResult;
 
-std::string DescribeCommand(int result, const Text& out, const Text& err, const Text& elsewhere,
-                            const Values& v, const std::string& userKey, const std::string& machineKey)
+CommandState ObserveCommand()
 {
-    std::ostringstream s;
-    s << "result " << result << "\n";
-    s << "stdout " << Quoted(out) << "\n";
-    s << "stderr " << Quoted(err) << "\n";
-    s << "other handle " << Quoted(elsewhere) << "\n";
-    s << "settings up " << Hex((uint32_t)v.up) << ", down " << Hex((uint32_t)v.down) << ", wrap "
-      << v.wrap << ", sound " << v.sound << "\n";
-    s << "HKCU " << userKey << "\n";
-    s << "HKLM " << machineKey << "\n";
-    return s.str();
+    CommandState s = {commandResult, HostOutput(HostStdout), {}, HostOutput(HostOtherHandle), Settings, {},
+                      standin::RegistryKeyExists(HKEY_CURRENT_USER, KeyPath)};
+    for (int i = 0; i < HostWriteCount(); ++i) {
+        if (HostWriteChannel(i) == HostStderr)
+            s.err.push_back(HostWriteText(i));
+    }
+    for (const Text& name : standin::RegistryValueNames(HKEY_CURRENT_USER, KeyPath)) {
+        std::vector<uint8_t> d = standin::RegistryValue(HKEY_CURRENT_USER, KeyPath, name)->data;
+        DWORD value = d.size() == 4 ? (DWORD)d[0] | (DWORD)d[1] << 8 | (DWORD)d[2] << 16 | (DWORD)d[3] << 24 : 0;
+        s.userKey.push_back({name, value});
+    }
+    std::sort(s.userKey.begin(), s.userKey.end());
+    return s;
 }
 
-std::string ExpectCommand(const CommandOutcome& o)
+std::string Describe(const CommandState& s)
 {
-    gUserKeyBefore = StoredKey(HKEY_CURRENT_USER);
-    gMachineKeyBefore = StoredKey(HKEY_LOCAL_MACHINE);
-    return DescribeCommand(o.result, o.out, o.err, o.elsewhere, o.settings,
-                           o.userKey.value_or(gUserKeyBefore), gMachineKeyBefore);
+    std::ostringstream out;
+    out << "  result " << s.result << "\n  stdout " << Quoted(s.out) << "\n  stderr";
+    for (const Text& write : s.err)
+        out << " " << Quoted(write);
+    out << "\n  elsewhere " << Quoted(s.elsewhere) << "\n  settings up " << Hex((uint32_t)s.settings.HotkeyUp)
+        << ", down " << Hex((uint32_t)s.settings.HotkeyDown) << ", wrap " << s.settings.Wrap << ", sound "
+        << s.settings.ErrorSound << "\n  HKCU key " << (s.userKeyExists ? "exists:" : "absent");
+    for (const auto& value : s.userKey)
+        out << " " << Narrow(value.first) << "=" << Hex(value.second);
+    out << "\n";
+    return out.str();
 }
 
-std::string ObserveCommand()
+typedef Outcome<CommandState> CommandOutcome;
+
+// The standard error handle could not be had for one write, which went to
+// no standard handle.
+const CommandOutcome OneErrorWriteLost = {
+    "one error write to no standard handle",
+    [](const CommandState&, const CommandState& unfailed, const CommandState& after) {
+        for (size_t lost = 0; lost < unfailed.err.size(); ++lost) {
+            CommandState expected = unfailed;
+            expected.elsewhere = unfailed.err[lost];
+            expected.err.erase(expected.err.begin() + (long)lost);
+            if (after == expected)
+                return true;
+        }
+        return false;
+    }};
+
+const CommandOutcome SystemTextUnavailable = {
+    "the status's number instead of its text",
+    [](const CommandState&, const CommandState& unfailed, const CommandState& after) {
+        CommandState expected = unfailed;
+        expected.err.back() = u"Error 5\r\n";
+        return after == expected;
+    }};
+
+const Text SaveRefused = u"Error saving settings to the registry (HKCU) :\r\n";
+
+// Saving failed: result 2 with the settings applied and the report printed,
+// the error after it, and the key holding `kept` of the values.
+bool SaveFailedKeeping(const CommandState& unfailed, const CommandState& after, size_t kept)
 {
-    Values v = {Settings.HotkeyUp, Settings.HotkeyDown, Settings.Wrap, Settings.ErrorSound};
-    return DescribeCommand(gCommandResult, HostOutput(HostStdout), HostOutput(HostStderr),
-                           HostOutput(HostOtherHandle), v, StoredKey(HKEY_CURRENT_USER),
-                           StoredKey(HKEY_LOCAL_MACHINE));
+    Text report = unfailed.out.substr(0, unfailed.out.find(u"\r\nSettings saved"));
+    std::vector<Text> err = {u"Mirvane plugin: ", SaveRefused, u"Access is denied.\r\n"};
+    if (after.result != 2 || after.out != report + u"\r\n" || after.err != err ||
+        !SameSettings(after.settings, unfailed.settings) || after.userKey.size() != kept)
+        return false;
+    // Every value that was written is the one the unfailed run wrote.
+    return std::all_of(after.userKey.begin(), after.userKey.end(), [&](const std::pair<Text, DWORD>& v) {
+        return std::find(unfailed.userKey.begin(), unfailed.userKey.end(), v) != unfailed.userKey.end();
+    });
+}
+
+const CommandOutcome SaveFailed = {
+    "result 2 with the settings applied, nothing saved",
+    [](const CommandState&, const CommandState& unfailed, const CommandState& after) {
+        return !after.userKeyExists && SaveFailedKeeping(unfailed, after, 0);
+    }};
+
+// Each write is tried whatever the others did.
+const CommandOutcome OtherThreeSaved = {
+    "result 2 with the settings applied, the other three values saved",
+    [](const CommandState&, const CommandState& unfailed, const CommandState& after) {
+        return SaveFailedKeeping(unfailed, after, 3);
+    }};
+
+const UserSettings CtrlArrows = {0x1008D, 0x10091, 0, 0}; // Ctrl-Up, Ctrl-Down, both switches off
+const UserSettings CtrlPages = {0x10084, 0x10077, 0, 0};  // Ctrl-PgUp, Ctrl-Home
+
+// /R restored a set (or none), with its switches possibly read as on.
+CommandOutcome Restored(const char* name, const char16_t* root, const UserSettings& set)
+{
+    return {name, [=](const CommandState&, const CommandState&, const CommandState& after) {
+                Text said = root ? u"Settings restored from the registry (" + Text(root) + u").\r\n"
+                                 : Text(u"Settings not found in the registry.\r\n");
+                return after.result == 0 && after.out.rfind(said, 0) == 0 && after.err.empty() &&
+                       SameSettings(after.settings, set);
+            }};
 }
 
 std::function<void()> Command(const char16_t* arguments)
 {
     return [arguments] {
-        Text(arguments).copy(gArguments, 255);
-        gArguments[Text(arguments).size()] = 0;
-        gCommandResult = mirvane(gArguments);
+        Text line = arguments;
+        commandResult = mirvane(&line[0]);
     };
 }
 
-void Store(HKEY root, const Values& v)
+std::vector<Scenario<CommandState>> CommandScenarios()
 {
-    standin::SetRegistryDword(root, kKeyPath, u"HotkeyUp", (DWORD)v.up);
-    standin::SetRegistryDword(root, kKeyPath, u"HotkeyDown", (DWORD)v.down);
-    standin::SetRegistryDword(root, kKeyPath, u"Wrap", (DWORD)v.wrap);
-    standin::SetRegistryDword(root, kKeyPath, u"ErrorSound", (DWORD)v.sound);
-}
-
-Text SaveErrorHeading(const Text& root)
-{
-    return u"Error saving settings to the registry (" + root + u") :\r\n";
-}
-
-// The host stand-in asks GetStdHandle itself, once per error write, to tell
-// the standard error handle from the others; that call comes right after the
-// plug-in's own. A failure of either sends that one write to no standard
-// handle, so the rows below come in pairs.
-std::vector<Scenario<CommandOutcome>> CommandScenarios()
-{
-    const Values applied = {ClassicCtrlPgUp, DefaultSettings.HotkeyDown, 0, 1};
-    const Text appliedReport = Report(applied);
-    const Text defaultReport = Report(kDefaults);
-    const Text denied = u"Access is denied.\r\n";
-    const Text heading = SaveErrorHeading(u"HKCU");
-    const Text saveError = kPrefix + heading + denied;
-    // The settings stay applied in memory whatever the registry does.
-    auto savedWithout = [=](const char16_t* refused) {
-        return CommandOutcome{2, appliedReport + u"\r\n", saveError, u"", applied,
-                              KeyHolding(applied, refused)};
-    };
-
-    const CommandOutcome saved = {0, appliedReport + u"\r\nSettings saved to the registry (HKCU).\r\n",
-                                  u"", u"", applied, KeyHolding(applied)};
-    // The three error writes of a refused save, with one of them sent to no standard handle.
-    auto refusedWith = [=](const Text& err, const Text& elsewhere) {
-        return CommandOutcome{2, defaultReport + u"\r\n", err, elsewhere, kDefaults, "no key"};
-    };
-    const CommandOutcome refused = refusedWith(saveError, u"");
-
-    const Text badValue = u"Expected a Y or N: \"/W:MAYBE\"\r\n";
-    auto rejectedWith = [](const Text& err, const Text& elsewhere) {
-        return CommandOutcome{1, u"", err, elsewhere, kDefaults, std::nullopt};
-    };
-    const CommandOutcome rejected = rejectedWith(kPrefix + badValue, u"");
-
-    auto restored = [](const Text& root, const Values& v) {
-        return CommandOutcome{0, u"Settings restored from the registry (" + root + u").\r\n" + Report(v),
-                              u"", u"", v, std::nullopt};
-    };
-    auto on = [](Values v, int32_t Values::*field) {
-        v.*field = 1;
-        return v;
-    };
-    const CommandOutcome notFound = {0, u"Settings not found in the registry.\r\n" + defaultReport, u"", u"",
-                                     kDefaults, std::nullopt};
-    const CommandOutcome fromUser = restored(u"HKCU", kUserSaved);
-    const CommandOutcome fromMachine = restored(u"HKLM", kMachineSaved);
-
+    auto onUser = [](int32_t UserSettings::*field) { return SwitchedOn(CtrlArrows, field); };
+    auto onMachine = [](int32_t UserSettings::*field) { return SwitchedOn(CtrlPages, field); };
     return {
-        {"SaveWritesAllFourValues", [] {}, Command(u"/B:Ctrl-PgUp /W:N /S"), saved,
-         {
-             {Api::RegCreateKeyExW, 0, {2, appliedReport + u"\r\n", saveError, u"", applied, "no key"}},
-             {Api::RegSetValueExW, 1, savedWithout(u"HotkeyUp")},
-             {Api::RegSetValueExW, 2, savedWithout(u"HotkeyDown")},
-             {Api::RegSetValueExW, 3, savedWithout(u"Wrap")},
-             {Api::RegSetValueExW, 4, savedWithout(u"ErrorSound")},
-             {Api::RegCloseKey, 0, saved}, // its result is not examined
-         }},
+        {"SaveWritesAllFourValues", [] {}, Command(u"/B:Ctrl-PgUp /W:N /S"), {SaveFailed},
+         {{Api::RegSetValueExW, OtherThreeSaved}}},
         {"RefusedSaveReportsTheSystemText", [] { standin::DenyRegistryAccess(HKEY_CURRENT_USER); },
-         Command(u"/S"), refused,
-         {
-             {Api::RegCreateKeyExW, 0, refused},
-             {Api::FormatMessageW, 0, refusedWith(kPrefix + heading + u"Error 5\r\n", u"")},
-             {Api::GetStdHandle, 1, refusedWith(heading + denied, kPrefix)},
-             {Api::GetStdHandle, 2, refusedWith(heading + denied, kPrefix)},
-             {Api::GetStdHandle, 3, refusedWith(kPrefix + denied, heading)},
-             {Api::GetStdHandle, 4, refusedWith(kPrefix + denied, heading)},
-             {Api::GetStdHandle, 5, refusedWith(kPrefix + heading, denied)},
-             {Api::GetStdHandle, 6, refusedWith(kPrefix + heading, denied)},
-         }},
-        {"BadValueIsReportedAndNothingApplied", [] {}, Command(u"/B:Ctrl-Up /W:maybe"), rejected,
-         {
-             {Api::GetStdHandle, 1, rejectedWith(badValue, kPrefix)},
-             {Api::GetStdHandle, 2, rejectedWith(badValue, kPrefix)},
-             {Api::GetStdHandle, 3, rejectedWith(kPrefix, badValue)},
-             {Api::GetStdHandle, 4, rejectedWith(kPrefix, badValue)},
-         }},
-        {"RestoreFromTheUserRoot", [] { Store(HKEY_CURRENT_USER, kUserSaved); }, Command(u"/R"), fromUser,
-         {
-             {Api::RegOpenKeyExW, 0, notFound}, // the machine root has no key
-             {Api::RegQueryValueExW, 1, notFound},
-             {Api::RegQueryValueExW, 2, notFound},
-             {Api::RegQueryValueExW, 3, restored(u"HKCU", on(kUserSaved, &Values::wrap))},
-             {Api::RegQueryValueExW, 4, restored(u"HKCU", on(kUserSaved, &Values::sound))},
-             {Api::RegCloseKey, 0, fromUser},
-         }},
+         Command(u"/S"), {SystemTextUnavailable, OneErrorWriteLost}, {}},
+        {"BadValueIsReportedAndNothingApplied", [] {}, Command(u"/B:Ctrl-Up /W:maybe"), {OneErrorWriteLost}, {}},
+        {"RestoreFromTheUserRoot", [] { Save(HKEY_CURRENT_USER, CtrlArrows); }, Command(u"/R"),
+         {Restored("nothing restored", nullptr, DefaultSettings),
+          Restored("a switch read as on", u"HKCU", onUser(&UserSettings::Wrap)),
+          Restored("a switch read as on", u"HKCU", onUser(&UserSettings::ErrorSound))},
+         {}},
         {"RestoreFallsBackToTheMachineRoot",
          [] {
-             Store(HKEY_CURRENT_USER, kUserSaved);
-             Store(HKEY_LOCAL_MACHINE, kMachineSaved);
+             Save(HKEY_CURRENT_USER, CtrlArrows);
+             Save(HKEY_LOCAL_MACHINE, CtrlPages);
          },
-         Command(u"/R"), fromUser,
-         {
-             {Api::RegOpenKeyExW, 0, fromMachine},
-             {Api::RegQueryValueExW, 1, fromMachine},
-             {Api::RegQueryValueExW, 2, fromMachine},
-             {Api::RegQueryValueExW, 3, restored(u"HKCU", on(kUserSaved, &Values::wrap))},
-             {Api::RegQueryValueExW, 4, restored(u"HKCU", on(kUserSaved, &Values::sound))},
-             {Api::RegCloseKey, 0, fromUser},
-         }},
+         Command(u"/R"),
+         {Restored("the machine's set", u"HKLM", CtrlPages),
+          Restored("a switch read as on", u"HKCU", onUser(&UserSettings::Wrap)),
+          Restored("a switch read as on", u"HKCU", onUser(&UserSettings::ErrorSound))},
+         {}},
         {"RestoreFromTheMachineRoot",
          [] {
-             standin::SetRegistryDword(HKEY_CURRENT_USER, kKeyPath, u"HotkeyUp", (DWORD)ClassicCtrlUp);
-             Store(HKEY_LOCAL_MACHINE, kMachineSaved);
+             standin::SetRegistryDword(HKEY_CURRENT_USER, KeyPath, u"HotkeyUp", (DWORD)CtrlArrows.HotkeyUp);
+             Save(HKEY_LOCAL_MACHINE, CtrlPages);
          },
-         Command(u"/R"), fromMachine,
-         {
-             {Api::RegOpenKeyExW, 1, fromMachine},
-             {Api::RegOpenKeyExW, 2, notFound},
-             {Api::RegQueryValueExW, 1, fromMachine},
-             {Api::RegQueryValueExW, 2, fromMachine},
-             {Api::RegQueryValueExW, 3, fromMachine},
-             {Api::RegQueryValueExW, 4, fromMachine},
-             {Api::RegQueryValueExW, 5, notFound},
-             {Api::RegQueryValueExW, 6, notFound},
-             {Api::RegQueryValueExW, 7, restored(u"HKLM", on(kMachineSaved, &Values::wrap))},
-             {Api::RegQueryValueExW, 8, restored(u"HKLM", on(kMachineSaved, &Values::sound))},
-             {Api::RegCloseKey, 0, fromMachine},
-         }},
+         Command(u"/R"),
+         {Restored("nothing restored", nullptr, DefaultSettings),
+          Restored("a switch read as on", u"HKLM", onMachine(&UserSettings::Wrap)),
+          Restored("a switch read as on", u"HKLM", onMachine(&UserSettings::ErrorSound))},
+         {}},
     };
 }
 
-class CommandFaults : public ::testing::TestWithParam<Scenario<CommandOutcome>> {};
+class CommandFaults : public ::testing::TestWithParam<Scenario<CommandState>> {};
 
-TEST_P(CommandFaults, EveryFailedCallEndsAsListed)
+TEST_P(CommandFaults, EveryFailedCallEndsInAnAllowedOutcome)
 {
-    Sweep(GetParam(), Judge<CommandOutcome>{ExpectCommand, ObserveCommand});
+    Sweep(GetParam(), ObserveCommand);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sweep, CommandFaults, ::testing::ValuesIn(CommandScenarios()),
-                         ScenarioName<CommandOutcome>);
+                         ScenarioName<CommandState>);
 
 } // namespace
