@@ -176,9 +176,15 @@ DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size)
 DWORD WINAPI FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
                             LPWSTR buffer, DWORD size, va_list* arguments)
 {
-    (void)source, (void)languageId, (void)arguments;
+    (void)source, (void)arguments;
     if (CallFails(Api::FormatMessageW) || !(flags & FORMAT_MESSAGE_FROM_SYSTEM)) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // Language 0 lets the system choose; the messages here are in one
+    // language only, which no other identifier names.
+    if (languageId != 0) {
+        SetLastError(1815); // ERROR_RESOURCE_LANG_NOT_FOUND
         return 0;
     }
     auto it = State().messages.find(messageId);

@@ -42,6 +42,7 @@
 #include "plugin/state.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
+#include "tests/native/fresh_process.h"
 
 // ---- allocation counting ------------------------------------------------------
 // Every global new of the process comes through here. The benchmark library
@@ -196,10 +197,7 @@ struct CallTally {
 
 void Fresh(int extended)
 {
-    CancelBeepTimer();
-    standin::Reset();
-    HostReset();
-    ResetModuleState();
+    FreshProcess();
     Startup.useExtendedKeys = extended;
 }
 

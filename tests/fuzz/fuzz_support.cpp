@@ -7,6 +7,7 @@
 #include "navigation/navigation.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
+#include "tests/native/fresh_process.h"
 
 void FuzzFailure(const char* condition, const char* file, int line)
 {
@@ -16,10 +17,8 @@ void FuzzFailure(const char* condition, const char* file, int line)
 
 void ResetProcess(int columns, int rows)
 {
-    standin::Reset();
+    FreshProcess();
     standin::SetConsole(columns, rows);
-    HostReset();
-    ResetModuleState();
 }
 
 std::u16string BytesToText(const uint8_t* data, size_t size)

@@ -6,22 +6,13 @@
 #include "host/host_api.h"
 #include "plugin/state.h"
 #include "settings/arguments.h"
-#include "standins/host/host_standin.h"
-#include "standins/windows/standin_control.h"
+#include "test_support.h"
 
 namespace {
 
 typedef std::u16string Text;
 
-class ArgumentsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        standin::Reset();
-        HostReset();
-        ResetModuleState();
-    }
-};
+class ArgumentsTest : public PluginTest {};
 
 // The arguments as the command sees them, checking on the way that each
 // one is terminated right after its last character.

@@ -11,38 +11,21 @@
 #include "plugin/help.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
-#include "standins/host/host_standin.h"
-#include "standins/windows/standin_control.h"
+#include "test_support.h"
 
 namespace {
 
 typedef std::u16string Text;
-typedef std::pair<int, Text> Write; // channel, text
+typedef HostWrite Write;
 
-class DiagnosticsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        standin::Reset();
-        HostReset();
-        ResetModuleState();
-    }
-};
-
-std::vector<Write> HostWrites()
-{
-    std::vector<Write> writes;
-    for (int i = 0; i < HostWriteCount(); ++i)
-        writes.push_back({HostWriteChannel(i), HostWriteText(i)});
-    return writes;
-}
+class DiagnosticsTest : public PluginTest {};
 
 TEST_F(DiagnosticsTest, ErrorPrefix)
 {
     struct Case {
         const char16_t* batch;
         const char16_t* batchName;
-        std::vector<Write> writes;
+        Writes writes;
     };
     const Write plain{HostStderr, u"Mirvane plugin: "};
     const Case cases[] = {
@@ -103,16 +86,16 @@ TEST_F(DiagnosticsTest, ErrorPrefixWithinAFullBuffer)
             HostSetVariable(u"_batchline", u"12");
 
             WriteErrorPrefix();
-            std::vector<Write> expected = {plain};
+            Writes expected = {plain};
             if (c.namePrinted)
                 expected.push_back({HostStderr, (c.batchName + u" [12]  ").substr(0, 8191)});
-            std::vector<Write> writes = HostWrites();
+            Writes writes = HostWrites();
             ASSERT_EQ(writes.size(), expected.size());
             for (size_t i = 0; i < writes.size(); ++i) {
-                EXPECT_EQ(writes[i].first, expected[i].first);
-                EXPECT_TRUE(writes[i].second == expected[i].second)
-                    << "write " << i << ": " << writes[i].second.size() << " units, "
-                    << expected[i].second.size() << " expected";
+                EXPECT_EQ(writes[i].channel, expected[i].channel);
+                EXPECT_TRUE(writes[i].text == expected[i].text)
+                    << "write " << i << ": " << writes[i].text.size() << " units, "
+                    << expected[i].text.size() << " expected";
             }
         }
     }
@@ -138,7 +121,7 @@ TEST_F(DiagnosticsTest, FormatSystemError)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        standin::Reset();
+        FreshProcess();
         if (c.systemText)
             standin::SetSystemMessage(c.code, c.systemText);
         if (c.systemFails)

@@ -161,7 +161,7 @@ std::string Hex(uint32_t value)
 
 std::string Quoted(const Text& text)
 {
-    return "\"" + Narrow(text) + "\"";
+    return "\"" + Printable(text) + "\"";
 }
 
 // ---- the keystroke handler and the beep limiter -------------------------------------------
@@ -543,7 +543,7 @@ std::string Describe(const CommandState& s)
         << ", down " << Hex((uint32_t)s.settings.HotkeyDown) << ", wrap " << s.settings.Wrap << ", sound "
         << s.settings.ErrorSound << "\n  HKCU key " << (s.userKeyExists ? "exists:" : "absent");
     for (const auto& value : s.userKey)
-        out << " " << Narrow(value.first) << "=" << Hex(value.second);
+        out << " " << Printable(value.first) << "=" << Hex(value.second);
     out << "\n";
     return out.str();
 }

@@ -39,8 +39,8 @@ class KeyNameToCodeTest : public PluginTest, public ::testing::WithParamInterfac
 TEST_P(KeyNameToCodeTest, UnderEachTable)
 {
     const ParseCase& c = GetParam();
-    EXPECT_EQ(ParseUnder(0, c.text), c.classic) << "classic, text " << Narrow(c.text);
-    EXPECT_EQ(ParseUnder(1, c.text), c.extended) << "extended, text " << Narrow(c.text);
+    EXPECT_EQ(ParseUnder(0, c.text), c.classic) << "classic, text " << Printable(c.text);
+    EXPECT_EQ(ParseUnder(1, c.text), c.extended) << "extended, text " << Printable(c.text);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<ParseCase>& info)

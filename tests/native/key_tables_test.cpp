@@ -57,7 +57,7 @@ TEST_P(KeyTableTest, KeyNamesAreDistinctIgnoringAsciiCase)
         EXPECT_NE(t.keyName(a)[0], 0) << "row " << a;
         for (int b = a + 1; b < t.rows; ++b)
             EXPECT_FALSE(TextEqualsNoCase(t.keyName(a), t.keyName(b)))
-                << Narrow(t.keyName(a)) << " rows " << a << ", " << b;
+                << Printable(t.keyName(a)) << " rows " << a << ", " << b;
     }
 }
 
@@ -66,9 +66,9 @@ TEST_P(KeyTableTest, AliasesAreDistinctAndNeverKeyNames)
     const KeyTable& t = Table();
     for (int a = 0; a < t.aliasCount; ++a) {
         for (int b = a + 1; b < t.aliasCount; ++b)
-            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.aliasName(b))) << Narrow(t.aliasName(a));
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.aliasName(b))) << Printable(t.aliasName(a));
         for (int row = 0; row < t.rows; ++row)
-            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.keyName(row))) << Narrow(t.aliasName(a));
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasName(a), t.keyName(row))) << Printable(t.aliasName(a));
     }
 }
 
@@ -79,9 +79,9 @@ TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
         int targets = 0;
         for (int row = 0; row < t.rows; ++row)
             targets += Text(t.aliasTarget(a)) == Text(t.keyName(row));
-        EXPECT_EQ(targets, 1) << Narrow(t.aliasName(a)) << " -> " << Narrow(t.aliasTarget(a));
+        EXPECT_EQ(targets, 1) << Printable(t.aliasName(a)) << " -> " << Printable(t.aliasTarget(a));
         for (int b = 0; b < t.aliasCount; ++b)
-            EXPECT_FALSE(TextEqualsNoCase(t.aliasTarget(a), t.aliasName(b))) << Narrow(t.aliasTarget(a));
+            EXPECT_FALSE(TextEqualsNoCase(t.aliasTarget(a), t.aliasName(b))) << Printable(t.aliasTarget(a));
     }
 }
 
@@ -93,10 +93,10 @@ TEST_P(KeyTableTest, CellsAreMarkersOrCodesAndEveryRowHasACode)
         for (int column = 0; column < t.columns; ++column) {
             KeyCode code = t.code(row, column);
             EXPECT_TRUE(code > 0 || code == KeyCodeInvalid || code == KeyCodeNotAllowed)
-                << Narrow(t.keyName(row)) << " column " << column << " holds " << code;
+                << Printable(t.keyName(row)) << " column " << column << " holds " << code;
             positive += code > 0;
         }
-        EXPECT_GT(positive, 0) << Narrow(t.keyName(row));
+        EXPECT_GT(positive, 0) << Printable(t.keyName(row));
     }
 }
 
@@ -115,7 +115,7 @@ TEST_P(KeyTableTest, FlagBitsMatchTheColumn)
                 flags |= CtrlShiftFlag;
             if (column == 5 || column == 6)
                 flags |= CtrlAltFlag;
-            EXPECT_EQ(code & ~0x1FFFF, flags) << Narrow(t.keyName(row)) << " column " << column;
+            EXPECT_EQ(code & ~0x1FFFF, flags) << Printable(t.keyName(row)) << " column " << column;
         }
     }
 }

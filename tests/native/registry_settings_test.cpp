@@ -8,8 +8,7 @@
 
 #include "plugin/state.h"
 #include "settings/registry_settings.h"
-#include "standins/host/host_standin.h"
-#include "standins/windows/standin_control.h"
+#include "test_support.h"
 
 namespace {
 
@@ -39,9 +38,7 @@ void Install(const Four& f)
 
 void Fresh(Generation generation)
 {
-    standin::Reset();
-    HostReset();
-    ResetModuleState();
+    FreshProcess();
     Startup.useExtendedKeys = generation;
     Install(kBefore);
 }

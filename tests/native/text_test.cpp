@@ -25,8 +25,8 @@ TEST(TextTest, DecimalParsingMatchesA32BitWcstoul)
     };
     for (const Case& c : cases) {
         bool rangeError = true;
-        EXPECT_EQ(ParseDecimalU32((const WCHAR*)c.text, &rangeError), c.value) << Narrow(c.text);
-        EXPECT_EQ(rangeError, c.rangeError != 0) << Narrow(c.text);
+        EXPECT_EQ(ParseDecimalU32((const WCHAR*)c.text, &rangeError), c.value) << Printable(c.text);
+        EXPECT_EQ(rangeError, c.rangeError != 0) << Printable(c.text);
     }
 }
 

@@ -1,0 +1,14 @@
+// A fresh process: the stand-ins and every process-wide value of the module
+// as at load. Every native fixture, fuzz target and benchmark starts here.
+#pragma once
+
+#include "plugin/state.h"
+#include "standins/host/host_standin.h"
+#include "standins/windows/standin_control.h"
+
+inline void FreshProcess()
+{
+    standin::Reset();
+    HostReset();
+    ResetModuleState();
+}
