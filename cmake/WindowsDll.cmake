@@ -39,6 +39,14 @@ if(MSVC)
 else()
     # No libgcc, libstdc++ or libwinpthread DLL may be needed at load time.
     target_link_options(Mirvane PRIVATE -static -static-libgcc -static-libstdc++ -s)
+    # A user checks a released DLL by building this source and comparing
+    # bytes, so the file must not record when or where it was made. ld stamps
+    # the link time into the file header and the export directory (and so
+    # into the checksum) unless told not to. Paths: -s leaves no debug
+    # information, and the prefix map keeps a later __FILE__ or assert from
+    # carrying the checkout's folder into the strings.
+    target_link_options(Mirvane PRIVATE -Wl,--no-insert-timestamp)
+    target_compile_options(Mirvane PRIVATE -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 endif()
 
 add_subdirectory(standins/host)
