@@ -1,7 +1,7 @@
-// The two key tables: the invariants the name lookups rely on, a few cells
-// that are easy to mistype, and the hotkey validity test.
+// The two key tables: the invariants the name lookups rely on, and the
+// hotkey validity test. Every cell's value is a shared case
+// (tests/cases/key_cells.h).
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "hotkeys/key_tables.h"
@@ -83,62 +83,6 @@ TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
         for (int b = 0; b < t.aliasCount; ++b)
             EXPECT_FALSE(TextEqualsNoCase(t.aliasTarget(a), t.aliasName(b))) << Printable(t.aliasTarget(a));
     }
-}
-
-TEST_P(KeyTableTest, CellsAreMarkersOrCodesAndEveryRowHasACode)
-{
-    const KeyTable& t = Table();
-    for (int row = 0; row < t.rows; ++row) {
-        int positive = 0;
-        for (int column = 0; column < t.columns; ++column) {
-            KeyCode code = t.code(row, column);
-            EXPECT_TRUE(code > 0 || code == KeyCodeInvalid || code == KeyCodeNotAllowed)
-                << Printable(t.keyName(row)) << " column " << column << " holds " << code;
-            positive += code > 0;
-        }
-        EXPECT_GT(positive, 0) << Printable(t.keyName(row));
-    }
-}
-
-// The hook adds bit 17 for Ctrl-Shift and bit 18 for Ctrl-Alt and nothing
-// above; a cell whose flags disagree with its column could never be pressed.
-TEST_P(KeyTableTest, FlagBitsMatchTheColumn)
-{
-    const KeyTable& t = Table();
-    for (int row = 0; row < t.rows; ++row) {
-        for (int column = 0; column < t.columns; ++column) {
-            KeyCode code = t.code(row, column);
-            if (code <= 0)
-                continue;
-            KeyCode flags = 0;
-            if (column == 4 || column == 6)
-                flags |= CtrlShiftFlag;
-            if (column == 5 || column == 6)
-                flags |= CtrlAltFlag;
-            EXPECT_EQ(code & ~0x1FFFF, flags) << Printable(t.keyName(row)) << " column " << column;
-        }
-    }
-}
-
-TEST_P(KeyTableTest, CodesAreDistinctExceptTheNumPadPair)
-{
-    const KeyTable& t = Table();
-    std::map<KeyCode, int> seen;
-    for (int row = 0; row < t.rows; ++row) {
-        for (int column = 0; column < t.columns; ++column) {
-            if (t.code(row, column) > 0)
-                ++seen[t.code(row, column)];
-        }
-    }
-    std::map<KeyCode, int> repeated;
-    for (const auto& entry : seen) {
-        if (entry.second > 1)
-            repeated.insert(entry);
-    }
-    std::map<KeyCode, int> expected;
-    if (!GetParam().extended)
-        expected[0x3004A] = 2;
-    EXPECT_EQ(repeated, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(kTables),

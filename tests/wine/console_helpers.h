@@ -105,8 +105,6 @@ public:
         return info.srWindow;
     }
 
-    int WindowTop() const { return Window().Top; }
-
     std::vector<WORD> Attributes(int column, int row, int count) const
     {
         std::vector<WORD> cells(count);
@@ -122,19 +120,6 @@ public:
         return cells.empty() ? 0xFFFF : cells[0];
     }
 
-    // Column 0 of rows 0 to count - 1 in one read, as the plug-in reads it.
-    std::vector<WORD> ColumnZero(int count) const
-    {
-        std::vector<CHAR_INFO> cells(count);
-        SMALL_RECT region = {0, 0, 0, (SHORT)(count - 1)};
-        if (!ReadConsoleOutputW(handle, cells.data(), COORD{1, (SHORT)count}, COORD{0, 0}, &region))
-            return {};
-        std::vector<WORD> attributes;
-        for (int row = 0; row <= region.Bottom; ++row)
-            attributes.push_back(cells[row].Attributes);
-        return attributes;
-    }
-
     void SetAttributes(int column, int row, const std::vector<WORD>& cells)
     {
         DWORD written = 0;
@@ -142,9 +127,6 @@ public:
                                     COORD{(SHORT)column, (SHORT)row}, &written);
         EXPECT_EQ(written, cells.size());
     }
-
-    // As the plug-in leaves a tagged row: the marker bit on column 0.
-    void Tag(int row) { SetAttributes(0, row, {(WORD)(Marker | Plain)}); }
 
     std::wstring Characters(int column, int row, int count) const
     {
@@ -168,8 +150,6 @@ public:
         return SetConsoleCursorPosition(handle, COORD{(SHORT)column, (SHORT)row}) != 0;
     }
 
-    // Wine reports Windows 6.1, so the plug-in tags with this bit.
-    static constexpr WORD Marker = 0x2000;
     static constexpr WORD Plain = 0x0007;
 
 private:
