@@ -70,8 +70,13 @@ void HandleKey(KeyEventRecord* event)
     if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
         return MarkRow(GetCursorRow());
     code |= ModifierFlags();
-    if (code != Settings.HotkeyUp && code != Settings.HotkeyDown)
+    // The copy hotkey comes last, so one equal to a navigation hotkey never
+    // copies; and None is no key, though a keyless event's code is 0 too.
+    if (code == Settings.HotkeyUp || code == Settings.HotkeyDown)
+        ScrollToMarkedRow(code == Settings.HotkeyUp);
+    else if (Settings.CopyHotkey != 0 && code == Settings.CopyHotkey)
+        CopyCommandOutput();
+    else
         return;
-    ScrollToMarkedRow(code == Settings.HotkeyUp);
     ConsumeKey(event);
 }

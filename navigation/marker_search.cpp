@@ -8,10 +8,10 @@ struct MarkedRows {
     int next;  // lowest tagged row below the window's top row
 };
 
-// Reads column 0 of rows top..bottom into block. A region that comes back
-// clipped means the buffer shrank since its size was read, and the rows past
-// the clip would be whatever the previous block left there.
-static bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
+// A region that comes back clipped means the buffer shrank since its size
+// was read, and the rows past the clip would be whatever the previous block
+// left there.
+bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
 {
     COORD size = {1, MarkerBlockRows};
     COORD origin = {0, 0};
@@ -24,26 +24,16 @@ static bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int botto
 // Scans column 0 of the whole buffer; false when a block cannot be read.
 static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
 {
-    CHAR_INFO block[MarkerBlockRows];
-    WORD marker = Startup.markerAttribute;
     *rows = MarkedRows{-1, -1, -1, -1};
-    for (int i = 0; i < height; ++i) {
-        if (i % MarkerBlockRows == 0) {
-            int bottom = i + MarkerBlockRows - 1 < height ? i + MarkerBlockRows - 1 : height - 1;
-            if (!ReadColumnBlock(console, block, i, bottom))
-                return false;
-        }
-        if (!(block[i % MarkerBlockRows].Attributes & marker))
-            continue;
+    return VisitTaggedRows(console, height, [&](int row) {
         if (rows->first < 0)
-            rows->first = i;
-        if (i < top)
-            rows->prev = i;
-        if (i > top && rows->next < 0)
-            rows->next = i;
-        rows->last = i;
-    }
-    return true;
+            rows->first = row;
+        if (row < top)
+            rows->prev = row;
+        if (row > top && rows->next < 0)
+            rows->next = row;
+        rows->last = row;
+    });
 }
 
 // The top row the window gets for row: as close as the buffer's end allows.

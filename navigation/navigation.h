@@ -4,6 +4,7 @@
 
 #include "host/host_api.h"
 #include "plugin/platform.h"
+#include "plugin/state.h"
 
 enum {
     BeepTimerId = 34147,
@@ -44,10 +45,39 @@ void HandleKey(KeyEventRecord* event);
 int GetCursorRow(void);
 void MarkRow(int row);
 
+// Column 0 of rows top..bottom (at most MarkerBlockRows) into block; false
+// when it cannot be read, or comes back as another region.
+bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom);
+
+// Calls visit(row) for every tagged row of a buffer height rows high, in
+// increasing order, reading column 0 a block at a time: the whole buffer is
+// scanned on every press, and no list of tags is kept. False when a block
+// cannot be read, whatever was visited before.
+template <typename Visit>
+bool VisitTaggedRows(HANDLE console, int height, Visit visit)
+{
+    CHAR_INFO block[MarkerBlockRows];
+    for (int row = 0; row < height; ++row) {
+        if (row % MarkerBlockRows == 0) {
+            int bottom = row + MarkerBlockRows - 1 < height ? row + MarkerBlockRows - 1 : height - 1;
+            if (!ReadColumnBlock(console, block, row, bottom))
+                return false;
+        }
+        if (block[row % MarkerBlockRows].Attributes & Startup.markerAttribute)
+            visit(row);
+    }
+    return true;
+}
+
 // back: towards lower rows (HotkeyUp); otherwise forward (HotkeyDown).
 void ScrollToMarkedRow(bool back);
 // The row to go to, or -1 for none.
 int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back);
+
+// The copy hotkey: the output of one command, the one whose line is nearest
+// above the prompt or at the window's top, onto the clipboard as text; the
+// rate-limited beep when there is none or it cannot be put there.
+void CopyCommandOutput(void);
 
 // The error beep, at most once per BeepTimerPeriodMs and only with
 // ErrorSound on. A beep disarms the limiter and starts a thread timer whose

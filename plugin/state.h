@@ -17,13 +17,14 @@ enum : KeyCode {
     KeyCodeNotAllowed = -2,
 };
 
-// The four settings the user sees, changes and saves. Start-up installs the
+// The settings the user sees, changes and saves. Start-up installs the
 // defaults and lays saved ones over them; the command changes them.
 struct UserSettings {
     KeyCode HotkeyUp;
     KeyCode HotkeyDown;
     int32_t Wrap;       // 0 or 1
     int32_t ErrorSound; // 0 or 1
+    KeyCode CopyHotkey; // 0: none, and then nothing of it shows anywhere
 };
 
 constexpr UserSettings DefaultSettings = {
@@ -31,6 +32,7 @@ constexpr UserSettings DefaultSettings = {
     0x50091, // Ctrl-Alt-Down
     1,
     1,
+    0,
 };
 
 extern UserSettings Settings;

@@ -19,6 +19,7 @@ enum OptionKind {
     OptionHelp,
     OptionHelpVersion,
     OptionBack,
+    OptionCopy,
     OptionDefaults,
     OptionErrorSound,
     OptionForward,
@@ -47,6 +48,7 @@ static constexpr OptionEntry OptionTable[] = {
     {TEXT("/?"), MatchWhole, OptionHelp},
     {TEXT("/??"), MatchWhole, OptionHelpVersion},
     {TEXT("/B"), MatchFirstTwo, OptionBack},
+    {TEXT("/C"), MatchFirstTwo, OptionCopy},
     {TEXT("/D"), MatchWhole, OptionDefaults},
     {TEXT("/E"), MatchFirstTwo, OptionErrorSound},
     {TEXT("/F"), MatchFirstTwo, OptionForward},
@@ -63,6 +65,7 @@ static constexpr OptionEntry OptionTable[] = {
 struct PendingChanges {
     KeyCode hotkeyUp;
     KeyCode hotkeyDown;
+    KeyCode copyHotkey; // 0 for None
     int32_t wrap;
     int32_t errorSound;
     bool restoreDefaults;
@@ -143,11 +146,16 @@ bool ParseYesNo(WCHAR* argument, int32_t* value)
 }
 
 // "/B:name", "/B=name" and "/Bname" all carry the name after the letter.
-static bool ParseHotkeyArgument(WCHAR* argument, KeyCode* pending)
+// Only the copy hotkey may be None.
+static bool ParseHotkeyArgument(WCHAR* argument, KeyCode* pending, bool noneAllowed)
 {
     const WCHAR* name = argument + 2;
     if (*name == ':' || *name == '=')
         ++name;
+    if (noneAllowed && TextEqualsNoCase(name, TEXT("None"))) {
+        *pending = 0;
+        return true;
+    }
     KeyCode code = KeyNameToCode(name);
     switch (code) {
     case 0:
@@ -191,7 +199,10 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
     case OptionHelpVersion:
         return WriteHelp(true);
     case OptionBack:
-        read = ParseHotkeyArgument(argument, &pending->hotkeyUp);
+        read = ParseHotkeyArgument(argument, &pending->hotkeyUp, false);
+        break;
+    case OptionCopy:
+        read = ParseHotkeyArgument(argument, &pending->copyHotkey, true);
         break;
     case OptionDefaults:
         pending->restoreDefaults = true;
@@ -200,7 +211,7 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
         read = ParseYesNo(argument, &pending->errorSound);
         break;
     case OptionForward:
-        read = ParseHotkeyArgument(argument, &pending->hotkeyDown);
+        read = ParseHotkeyArgument(argument, &pending->hotkeyDown, false);
         break;
     case OptionList:
         pending->listHotkeys = true;
@@ -248,6 +259,8 @@ static void ApplyPendingValues(const PendingChanges* pending)
         Settings.Wrap = pending->wrap;
     if (pending->errorSound != -1)
         Settings.ErrorSound = pending->errorSound;
+    if (pending->copyHotkey != -1)
+        Settings.CopyHotkey = pending->copyHotkey;
 }
 
 static const WCHAR* YesNo(int32_t value)
@@ -263,6 +276,11 @@ static void WriteSettingsReport(WCHAR* text)
     Printf(TEXT("    Back hotkey  . . . . . . . /B: %s\r\n"), text);
     KeyCodeToName(Settings.HotkeyDown, text, TextBufferLength);
     Printf(TEXT("    Forward hotkey . . . . . . /F: %s\r\n"), text);
+    // Without a copy hotkey the report is the one it always was.
+    if (Settings.CopyHotkey != 0) {
+        KeyCodeToName(Settings.CopyHotkey, text, TextBufferLength);
+        Printf(TEXT("    Copy hotkey  . . . . . . . /C: %s\r\n"), text);
+    }
     Printf(TEXT("    Error sound  . . . . . . . /E: %s\r\n"), YesNo(Settings.ErrorSound));
     Printf(TEXT("    Wrap . . . . . . . . . . . /W: %s\r\n"), YesNo(Settings.Wrap));
 }
@@ -314,7 +332,7 @@ int RunSettingsCommand(WCHAR* arguments)
     if (arguments == nullptr)
         return CommandBadArgument;
 
-    PendingChanges pending = {-1, -1, -1, -1, false, false, false, nullptr};
+    PendingChanges pending = {-1, -1, -1, -1, -1, false, false, false, nullptr};
     WCHAR text[TextBufferLength];
     text[0] = 0;
 

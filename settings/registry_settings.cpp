@@ -86,6 +86,10 @@ bool LoadSettings(HKEY root)
     // broken hotkey belong to the same save and are not trusted either.
     if (!upValid || !downValid)
         return false;
+    // The copy hotkey comes with the set it was saved with, and a missing or
+    // broken one means none; it never decides whether the set is taken.
+    KeyCode copy = (KeyCode)QueryDword(key.Get(), TEXT("CopyHotkey"));
+    saved.CopyHotkey = IsValidHotkey(copy) ? copy : 0;
     Settings = saved;
     return true;
 }
@@ -94,6 +98,16 @@ static LSTATUS SetDword(HKEY key, const WCHAR* name, int32_t value)
 {
     DWORD data = (DWORD)value;
     return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&data, sizeof data);
+}
+
+// No copy hotkey is no value at all, so that a key saved without one reads
+// the same as before there was one; a value already missing is fine.
+static LSTATUS SetCopyHotkey(HKEY key)
+{
+    if (Settings.CopyHotkey != 0)
+        return SetDword(key, TEXT("CopyHotkey"), Settings.CopyHotkey);
+    LSTATUS deleted = RegDeleteValueW(key, TEXT("CopyHotkey"));
+    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
 }
 
 LSTATUS SaveSettings(HKEY root)
@@ -110,6 +124,7 @@ LSTATUS SaveSettings(HKEY root)
         SetDword(key.Get(), TEXT("HotkeyDown"), Settings.HotkeyDown),
         SetDword(key.Get(), TEXT("Wrap"), Settings.Wrap),
         SetDword(key.Get(), TEXT("ErrorSound"), Settings.ErrorSound),
+        SetCopyHotkey(key.Get()),
     };
 
     LSTATUS result = ERROR_SUCCESS;

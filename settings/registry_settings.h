@@ -1,4 +1,5 @@
-// The four user settings under Software\Kelderin\Mirvane below a root.
+// The user settings under Software\Kelderin\Mirvane below a root: the four
+// values every save writes, and CopyHotkey when there is one.
 #pragma once
 
 #include "plugin/platform.h"
@@ -8,5 +9,6 @@ extern const WCHAR SettingsKeyPath[];
 // True when the key held a complete valid set, which is then in Settings;
 // otherwise Settings is untouched.
 bool LoadSettings(HKEY root);
-// A Windows status: 0, or that of the last write that failed.
+// A Windows status: 0, or that of the last write (or removal of CopyHotkey)
+// that failed.
 LSTATUS SaveSettings(HKEY root);

@@ -22,22 +22,25 @@ CallState& State()
     return state;
 }
 
-const char* const kApiNames[] = {
+const char* const ApiNames[] = {
     "CreateFileW",      "CloseHandle",     "GetStdHandle",          "GetConsoleScreenBufferInfo",
     "ReadConsoleOutputAttribute",          "WriteConsoleOutputAttribute", "ReadConsoleOutputW",
-    "SetConsoleWindowInfo",                "GetAsyncKeyState",      "SetTimer",
-    "KillTimer",        "MessageBeep",     "MessageBoxW",           "GetForegroundWindow",
-    "wsprintfW",        "RegOpenKeyExW",   "RegQueryValueExW",      "RegCreateKeyExW",
-    "RegSetValueExW",   "RegCloseKey",     "GetModuleHandleW",      "GetProcAddress",
-    "RtlGetVersion",    "GetVersionExW",   "GetEnvironmentVariableW", "FormatMessageW",
+    "SetConsoleWindowInfo",                "GetConsoleWindow",      "GlobalAlloc",
+    "GlobalLock",       "GlobalUnlock",    "GlobalFree",            "OpenClipboard",
+    "EmptyClipboard",   "SetClipboardData", "CloseClipboard",       "GetAsyncKeyState",
+    "SetTimer",         "KillTimer",       "MessageBeep",           "MessageBoxW",
+    "GetForegroundWindow", "wsprintfW",    "RegOpenKeyExW",         "RegQueryValueExW",
+    "RegCreateKeyExW",  "RegSetValueExW",  "RegDeleteValueW",       "RegCloseKey",
+    "GetModuleHandleW", "GetProcAddress",  "RtlGetVersion",         "GetVersionExW",
+    "GetEnvironmentVariableW",             "FormatMessageW",
 };
-static_assert(sizeof kApiNames / sizeof kApiNames[0] == (size_t)Api::Count, "one name per api");
+static_assert(sizeof ApiNames / sizeof ApiNames[0] == (size_t)Api::Count, "one name per api");
 
 } // namespace
 
 const char* ApiName(Api api)
 {
-    return api < Api::Count ? kApiNames[(int)api] : "?";
+    return api < Api::Count ? ApiNames[(int)api] : "?";
 }
 
 bool CallFails(Api api)
@@ -127,6 +130,7 @@ void Reset()
     ResetUser();
     ResetRegistry();
     ResetSystem();
+    ResetClipboard();
 }
 
 } // namespace standin

@@ -261,6 +261,21 @@ LSTATUS WINAPI RegSetValueExW(HKEY handle, LPCWSTR name, DWORD reserved, DWORD t
     return ERROR_SUCCESS;
 }
 
+LSTATUS WINAPI RegDeleteValueW(HKEY handle, LPCWSTR name)
+{
+    if (CallFails(Api::RegDeleteValueW))
+        return ERROR_ACCESS_DENIED;
+    OpenKey* open = FindOpen(handle);
+    if (!open)
+        return ERROR_INVALID_HANDLE;
+    if (!(open->access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    Key* key = FindKey(open->root, open->path);
+    if (!key || key->values.erase(FoldCase(name ? name : u"")) == 0)
+        return ERROR_FILE_NOT_FOUND;
+    return ERROR_SUCCESS;
+}
+
 // A forced failure still releases the key, as CloseHandle does here.
 LSTATUS WINAPI RegCloseKey(HKEY handle)
 {

@@ -21,6 +21,15 @@ enum class Api {
     WriteConsoleOutputAttribute,
     ReadConsoleOutputW,
     SetConsoleWindowInfo,
+    GetConsoleWindow,
+    GlobalAlloc,
+    GlobalLock,
+    GlobalUnlock,
+    GlobalFree,
+    OpenClipboard,
+    EmptyClipboard,
+    SetClipboardData,
+    CloseClipboard,
     GetAsyncKeyState,
     SetTimer,
     KillTimer,
@@ -32,6 +41,7 @@ enum class Api {
     RegQueryValueExW,
     RegCreateKeyExW,
     RegSetValueExW,
+    RegDeleteValueW,
     RegCloseKey,
     GetModuleHandleW,
     GetProcAddress,
@@ -132,6 +142,24 @@ struct CreateFileCall {
     bool templateFile; // a template handle was passed
 };
 std::vector<CreateFileCall> CreateFileCalls();
+
+// ---- memory and the clipboard ------------------------------------------------------
+
+// GetConsoleWindow answers this; null as for a console without a window.
+void SetConsoleWindowHandle(HWND window);
+// What the clipboard holds as CF_UNICODETEXT; nullopt when it holds none.
+std::optional<std::u16string> ClipboardText();
+// As if another program had put this there.
+void SetClipboardText(const std::u16string& text);
+// Another window holds the clipboard open: OpenClipboard fails.
+void HoldClipboardElsewhere(bool held);
+bool ClipboardIsOpen();
+HWND ClipboardOwner();
+// GlobalAlloc blocks neither freed nor handed to the clipboard.
+int LiveGlobalBlocks();
+// GlobalFree calls on a block that was not the caller's to free: freed
+// already, or owned by the clipboard.
+int WrongGlobalFrees();
 
 // ---- keyboard, timers, sound, message boxes ---------------------------------
 

@@ -16,6 +16,7 @@ void ResetConsole();
 void ResetUser();
 void ResetRegistry();
 void ResetSystem();
+void ResetClipboard();
 
 // Windows compares these names ignoring case; ASCII folding is enough here.
 std::u16string FoldCase(const std::u16string& text);

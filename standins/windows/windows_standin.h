@@ -38,6 +38,8 @@ typedef LONG_PTR LPARAM;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef void* HANDLE;
+typedef HANDLE HGLOBAL;
+typedef size_t SIZE_T;
 typedef LONG LSTATUS;
 typedef DWORD REGSAM;
 
@@ -75,7 +77,11 @@ typedef INT_PTR(WINAPI* FARPROC)(void);
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
 #define ERROR_ENVVAR_NOT_FOUND 203L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_CLIPBOARD_NOT_OPEN 1418L
 
+#define COMMON_LVB_LEADING_BYTE 0x0100
+#define COMMON_LVB_TRAILING_BYTE 0x0200
 #define COMMON_LVB_GRID_LVERTICAL 0x0800
 
 typedef struct _COORD {
@@ -167,6 +173,10 @@ static_assert(sizeof(CONSOLE_SCREEN_BUFFER_INFO) == 22, "Windows layout");
 #define IDOK 1
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
+// Memory and the clipboard.
+#define GMEM_MOVEABLE 0x0002
+#define CF_UNICODETEXT 13
+
 // Messages.
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
 #define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
@@ -192,6 +202,17 @@ BOOL WINAPI WriteConsoleOutputAttribute(HANDLE console, const WORD* attributes, 
 BOOL WINAPI ReadConsoleOutputW(HANDLE console, PCHAR_INFO buffer, COORD bufferSize,
                                COORD bufferCoord, PSMALL_RECT region);
 BOOL WINAPI SetConsoleWindowInfo(HANDLE console, BOOL absolute, const SMALL_RECT* window);
+HWND WINAPI GetConsoleWindow(void);
+
+// Memory and the clipboard.
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
+BOOL WINAPI OpenClipboard(HWND owner);
+BOOL WINAPI EmptyClipboard(void);
+HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);
+BOOL WINAPI CloseClipboard(void);
 
 // Keyboard, timers, sound, message boxes.
 SHORT WINAPI GetAsyncKeyState(int virtualKey);
@@ -211,6 +232,7 @@ LSTATUS WINAPI RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR
                                PHKEY result, LPDWORD disposition);
 LSTATUS WINAPI RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
                               DWORD size);
+LSTATUS WINAPI RegDeleteValueW(HKEY key, LPCWSTR name);
 LSTATUS WINAPI RegCloseKey(HKEY key);
 
 // System.

@@ -93,20 +93,22 @@ inline Writes ErrorWrites(const Text& message)
     return {Err(ErrorPrefix), Err(message)};
 }
 
-// The four user settings as the command's report names them.
+// The user settings as the command's report names them.
 struct ShownSettings {
     Text back;
     Text forward;
     bool errorSound;
     bool wrap;
+    Text copy = Text(); // empty: no copy hotkey, and no line for it
 };
 
 const ShownSettings DefaultsShown = {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), true, true};
 
-// The settings report: five writes to standard output.
+// The settings report: five writes to standard output, six with a copy
+// hotkey.
 inline Writes Report(const ShownSettings& s)
 {
-    return {
+    Writes writes = {
         Out(TEXT("\r\nMirvane v1.0.1 options:\r\n\n")),
         Out(TEXT("    Back hotkey  . . . . . . . /B: ") + s.back + TEXT("\r\n")),
         Out(TEXT("    Forward hotkey . . . . . . /F: ") + s.forward + TEXT("\r\n")),
@@ -115,6 +117,15 @@ inline Writes Report(const ShownSettings& s)
         Out(Text(TEXT("    Wrap . . . . . . . . . . . /W: ")) + (s.wrap ? TEXT("Yes") : TEXT("No")) +
             TEXT("\r\n")),
     };
+    if (!s.copy.empty())
+        writes.insert(writes.begin() + 3, Out(TEXT("    Copy hotkey  . . . . . . . /C: ") + s.copy + TEXT("\r\n")));
+    return writes;
+}
+
+inline ShownSettings WithCopy(ShownSettings s, const Text& copy)
+{
+    s.copy = copy;
+    return s;
 }
 
 inline Text LoadMessage(const Text& back, const Text& forward)

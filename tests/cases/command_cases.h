@@ -7,7 +7,14 @@
 #include "tests/cases/harness.h"
 #include "tests/cases/key_cells.h"
 
-enum StoredSets { NothingStored, UserSetStored, MachineSetStored, BothSetsStored };
+enum StoredSets {
+    NothingStored,
+    UserSetStored,
+    MachineSetStored,
+    BothSetsStored,
+    UserSetWithCopyStored,       // and a copy hotkey, Ctrl-Alt-C
+    UserSetWithBrokenCopyStored, // and a copy hotkey no table holds
+};
 
 // What the registry holds before a case that asks for it: the user's set
 // (Ctrl-Up, Ctrl-Down, wrap on, sound off) and the machine's (Ctrl-PgUp,
@@ -15,6 +22,8 @@ enum StoredSets { NothingStored, UserSetStored, MachineSetStored, BothSetsStored
 const std::vector<StoredValue> UserSet = {DwordValue(TEXT("HotkeyUp"), 0x1008D),
                                           DwordValue(TEXT("HotkeyDown"), 0x10091), DwordValue(TEXT("Wrap"), 1),
                                           DwordValue(TEXT("ErrorSound"), 0)};
+const StoredValue CopyHotkeyStored = DwordValue(TEXT("CopyHotkey"), 0x5002E);
+const StoredValue BrokenCopyHotkeyStored = DwordValue(TEXT("CopyHotkey"), 0x8D);
 const std::vector<StoredValue> MachineSet = {DwordValue(TEXT("HotkeyUp"), 0x10084),
                                              DwordValue(TEXT("HotkeyDown"), 0x10077),
                                              DwordValue(TEXT("Wrap"), 1), DwordValue(TEXT("ErrorSound"), 1)};
@@ -73,6 +82,13 @@ inline std::vector<StoredValue> FourDwords(DWORD up, DWORD down, DWORD wrap, DWO
             DwordValue(TEXT("HotkeyUp"), up), DwordValue(TEXT("Wrap"), wrap)};
 }
 
+// In name order, as the key's values are compared.
+inline std::vector<StoredValue> FiveDwords(DWORD up, DWORD down, DWORD wrap, DWORD sound, DWORD copy)
+{
+    return {DwordValue(TEXT("CopyHotkey"), copy), DwordValue(TEXT("ErrorSound"), sound),
+            DwordValue(TEXT("HotkeyDown"), down), DwordValue(TEXT("HotkeyUp"), up), DwordValue(TEXT("Wrap"), wrap)};
+}
+
 inline std::vector<CommandCase> CommandCases()
 {
     const Writes defaults = Report(DefaultsShown);
@@ -80,6 +96,9 @@ inline std::vector<CommandCase> CommandCases()
     const ShownSettings wrapOff = With(DefaultsShown, &ShownSettings::wrap, false);
     const ShownSettings customSoundOn = With(CustomShown, &ShownSettings::errorSound, true);
     const Writes listing = Listing(ExtendedCells);
+    const WCHAR* copySet = TEXT("/C:Ctrl-Alt-C");
+    const ShownSettings withCopy = WithCopy(DefaultsShown, TEXT("Ctrl-Alt-C"));
+    const ShownSettings userSet = {TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, true};
     return {
         // Reading the arguments.
         {"NoArguments", TEXT(""), 0, defaults, DefaultsShown},
@@ -192,6 +211,35 @@ inline std::vector<CommandCase> CommandCases()
                                   Err(TEXT("Error saving settings to the registry (HKLM) :\r\n")),
                                   Err(TEXT("Access is denied.\r\n"))},
          wrapOff, false, nullptr, NothingStored, nullptr, {}, HKEY_LOCAL_MACHINE},
+
+        // The copy hotkey: read like the back hotkey, None takes it away, and
+        // it shows, is saved and is restored only while there is one.
+        {"CopyHotkey", copySet, 0, Report(withCopy), withCopy},
+        {"CopyHotkeyEqualsAndNone", TEXT("/C=none"), 0, defaults, DefaultsShown, false, copySet},
+        {"CopyHotkeyNoneWithoutSeparator", TEXT("/CNONE"), 0, defaults, DefaultsShown, false, copySet},
+        {"CopyHotkeyEqualToBackAccepted", TEXT("/c:ctrl-alt-up"), 0,
+         Report(WithCopy(DefaultsShown, TEXT("Ctrl-Alt-Up"))), WithCopy(DefaultsShown, TEXT("Ctrl-Alt-Up"))},
+        {"CopyAlone", TEXT("/C"), 1, Quoting(TEXT("Unknown key name"), TEXT("/C")), DefaultsShown},
+        {"CopyWordIsAKeyName", TEXT("/Copy:Ctrl-Alt-C"), 1,
+         Quoting(TEXT("Unknown key name"), TEXT("/COPY:CTRL-ALT-C")), DefaultsShown},
+        {"CopyInvalidHotkey", TEXT("/C:Ctrl-C"), 1, Quoting(TEXT("Invalid hotkey"), TEXT("/C:CTRL-C")), withCopy,
+         false, copySet},
+        {"CopyKeyNotAllowed", TEXT("/c:a"), 1, Quoting(TEXT("Key not allowed"), TEXT("/C:A")), DefaultsShown},
+        {"DefaultsTakeTheCopyHotkeyAway", TEXT("/D"), 0, Writes{Out(RestoredDefaults)} + defaults, DefaultsShown,
+         false, copySet},
+        {"ListDropsTheCopyHotkey", TEXT("/L /C:Ctrl-Alt-C"), 0, listing, DefaultsShown},
+        {"SaveWithCopyHotkeyWritesFive", TEXT("/C:Ctrl-Alt-C /S"), 0,
+         Report(withCopy) + Writes{Out(SavedTo(TEXT("HKCU")))}, withCopy, false, nullptr, NothingStored,
+         HKEY_CURRENT_USER, FiveDwords(0x5008D, 0x50091, 1, 1, 0x5002E)},
+        {"SaveWithoutCopyHotkeyRemovesIt", TEXT("/S"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))},
+         DefaultsShown, false, nullptr, UserSetWithCopyStored, HKEY_CURRENT_USER,
+         FourDwords(0x5008D, 0x50091, 1, 1)},
+        {"RestoreBringsTheCopyHotkey", TEXT("/R"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(WithCopy(userSet, TEXT("Ctrl-Alt-C"))),
+         WithCopy(userSet, TEXT("Ctrl-Alt-C")), false, nullptr, UserSetWithCopyStored},
+        {"RestoreWithABrokenCopyHotkeyHasNone", TEXT("/R"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(userSet), userSet, false, copySet,
+         UserSetWithBrokenCopyStored},
     };
 }
 

@@ -37,8 +37,13 @@ TEST_P(CommandTest, Runs)
 {
     const CommandCase& c = GetParam();
     StartPlugin(TEXT("24.0"));
-    if (c.stored == UserSetStored || c.stored == BothSetsStored)
+    if (c.stored == UserSetStored || c.stored == BothSetsStored || c.stored == UserSetWithCopyStored ||
+        c.stored == UserSetWithBrokenCopyStored)
         Store(HKEY_CURRENT_USER, UserSet);
+    if (c.stored == UserSetWithCopyStored)
+        harness::StoreValue(HKEY_CURRENT_USER, CopyHotkeyStored);
+    if (c.stored == UserSetWithBrokenCopyStored)
+        harness::StoreValue(HKEY_CURRENT_USER, BrokenCopyHotkeyStored);
     if (c.stored == MachineSetStored || c.stored == BothSetsStored)
         Store(HKEY_LOCAL_MACHINE, MachineSet);
     if (c.denied)

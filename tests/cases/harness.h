@@ -125,6 +125,16 @@ int BeepsSinceAsked();
 // What a message pump does once the beep's re-arm timer has elapsed.
 void LetBeepTimerRun();
 
+// ---- clipboard ---------------------------------------------------------------------
+
+void SetClipboardText(const Text& text);
+// What the clipboard holds as text; none when it holds none.
+std::optional<Text> ClipboardText();
+// Ways the clipboard can be refused: only the stand-in stages them.
+enum class ClipboardRefusal { None, HeldElsewhere, NoConsoleWindow, NoMemory };
+bool CanRefuseClipboard();
+void RefuseClipboard(ClipboardRefusal refusal);
+
 // ---- registry and environment --------------------------------------------------
 
 void StoreValue(HKEY root, const StoredValue& value);

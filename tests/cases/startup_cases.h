@@ -168,6 +168,20 @@ inline std::vector<SavedSettingsCase> SavedSettingsCases()
          {}, pageKeys},
         {"WrapAllOnesSoundOff", newer, {up, down, DwordValue(TEXT("Wrap"), 0xFFFFFFFF), soundOff}, {},
          {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, true}},
+        // The copy hotkey comes with its set, never without it, and never
+        // decides whether the set is taken; the load message leaves it out.
+        {"CopyHotkeyWithTheUserSet", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) + std::vector<StoredValue>{DwordValue(TEXT("CopyHotkey"), 0x5002E)}, {},
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false, TEXT("Ctrl-Alt-C")}},
+        {"CopyHotkeyOfAnotherTypeIsNone", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) +
+             std::vector<StoredValue>{Value(TEXT("CopyHotkey"), REG_BINARY, {0x2E, 0x00, 0x05, 0x00})},
+         {}, {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
+        {"CopyHotkeyNoTableHoldsIsNone", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) + std::vector<StoredValue>{DwordValue(TEXT("CopyHotkey"), 0x8D)}, {},
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
+        {"CopyHotkeyDoesNotMakeASet", newer, {up, DwordValue(TEXT("CopyHotkey"), 0x5002E)}, machineSet,
+         machineShown},
         {"SwitchesZeroInTwoAndEightBytes", newer,
          {up, down, Value(TEXT("Wrap"), REG_DWORD, {0, 0}), Value(TEXT("ErrorSound"), REG_DWORD, {0, 0, 0, 0, 0, 0, 0, 0})},
          {}, pageKeys},

@@ -1,7 +1,9 @@
 // The keystroke handler on any record, under either host generation, over a
-// small console with some rows tagged. Only code and the name's first unit
-// may change in the record; in the console only column-0 attributes of one
-// row, and only by tagging it; the window keeps its size inside the buffer.
+// small console with some rows tagged and a copy hotkey or none. Only code
+// and the name's first unit may change in the record; in the console only
+// column-0 attributes of one row, and only by tagging it; the window keeps
+// its size inside the buffer; the clipboard is closed again and no block is
+// left behind.
 #include <string.h>
 
 #include "fuzz_support.h"
@@ -25,7 +27,9 @@ struct Reader {
     }
 };
 
-const int32_t kInterestingCodes[] = {0, 13, 3085, 0x80D, 0x1008D, 0x10091, 0x5008D, 0x50091, 0x7008D};
+const int32_t InterestingCodes[] = {0, 13, 3085, 0x80D, 0x1008D, 0x10091, 0x5008D, 0x50091, 0x7008D, 0x1002E};
+// None, Ctrl-Alt-C, and one equal to the back hotkey.
+const int32_t CopyHotkeys[] = {0, 0x5002E, 0x5008D};
 
 bool IsTagOf(WORD before, WORD after)
 {
@@ -45,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Reader in = {data, size};
     uint8_t flags = in.Next();
+    uint8_t copyChoice = in.Next();
     int rows = 1 + in.Next() % 64;
     int height = 1 + in.Next() % rows;
     ResetProcess(4, rows);
@@ -53,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Settings.Wrap = (flags >> 5) & 1;
     Settings.ErrorSound = (flags >> 6) & 1;
     Startup.markerAttribute = (flags & 0x80) ? 0x0800 : 0x2000;
+    Settings.CopyHotkey = CopyHotkeys[copyChoice % ArraySize(CopyHotkeys)];
+    standin::SetConsoleWindowHandle(copyChoice & 0x10 ? nullptr : (HWND)(uintptr_t)0x4444);
+    standin::HoldClipboardElsewhere(copyChoice & 0x20);
     standin::SetKeyHeld(VK_SHIFT, flags & 4);
     standin::SetKeyHeld(VK_CONTROL, flags & 8);
     standin::SetKeyHeld(VK_MENU, flags & 16);
@@ -64,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         standin::SetAttribute(0, row, (WORD)(in.Next() | (in.Next() & 0x08 ? Startup.markerAttribute : 0)));
 
     uint8_t codeChoice = in.Next();
-    int32_t code = codeChoice < 0x80 ? kInterestingCodes[codeChoice % 9] : in.Next32();
+    int32_t code = codeChoice < 0x80 ? InterestingCodes[codeChoice % ArraySize(InterestingCodes)] : in.Next32();
     uint8_t rowChoice = in.Next();
     int32_t row = rowChoice < 0x80 ? (int32_t)(rowChoice % (rows + 2)) - 1 : in.Next32();
     bool hasContext = in.Next() & 1;

@@ -1,5 +1,6 @@
 // LoadSettings on any registry contents: either the settings are untouched
-// or they are exactly the stored set, valid for the table in force.
+// or they are exactly the stored set, valid for the table in force, with the
+// copy hotkey stored beside it or none.
 #include <string.h>
 
 #include "fuzz_support.h"
@@ -9,9 +10,9 @@
 
 namespace {
 
-const char16_t* const kValueNames[] = {u"HotkeyUp", u"HotkeyDown", u"Wrap", u"ErrorSound"};
-const DWORD kTypes[] = {REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE, REG_MULTI_SZ};
-const size_t kSizes[] = {0, 2, 4, 8, 4096};
+const char16_t* const ValueNames[] = {u"HotkeyUp", u"HotkeyDown", u"Wrap", u"ErrorSound", u"CopyHotkey"};
+const DWORD ValueTypes[] = {REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE, REG_MULTI_SZ};
+const size_t ValueSizes[] = {0, 2, 4, 8, 4096};
 
 // Reads one byte or 0 once the input runs out.
 struct Reader {
@@ -23,7 +24,7 @@ struct Reader {
 bool SameUserSettings(const UserSettings& a, const UserSettings& b)
 {
     return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
-           a.ErrorSound == b.ErrorSound;
+           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey;
 }
 
 } // namespace
@@ -39,22 +40,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Settings.HotkeyDown = 0x10051;
     Settings.Wrap = 0;
     Settings.ErrorSound = 0;
+    Settings.CopyHotkey = 0x10048;
     UserSettings before = Settings;
 
     const std::u16string path = u"Software\\Kelderin\\Mirvane";
     standin::CreateRegistryKey(HKEY_CURRENT_USER, path);
-    uint32_t stored[4] = {};
-    bool storedAsDword[4] = {};
-    for (int v = 0; v < 4; ++v) {
+    uint32_t stored[5] = {};
+    bool storedAsDword[5] = {};
+    for (int v = 0; v < 5; ++v) {
         uint8_t shape = in.Next();
         if (shape & 0x80)
             continue; // value absent
-        DWORD type = kTypes[shape % (sizeof kTypes / sizeof kTypes[0])];
-        size_t length = kSizes[(shape >> 3) % (sizeof kSizes / sizeof kSizes[0])];
+        DWORD type = ValueTypes[shape % (sizeof ValueTypes / sizeof ValueTypes[0])];
+        size_t length = ValueSizes[(shape >> 3) % (sizeof ValueSizes / sizeof ValueSizes[0])];
         std::vector<uint8_t> bytes(length);
         for (size_t i = 0; i < length; ++i)
             bytes[i] = in.Next();
-        standin::SetRegistryValue(HKEY_CURRENT_USER, path, kValueNames[v], type, bytes);
+        standin::SetRegistryValue(HKEY_CURRENT_USER, path, ValueNames[v], type, bytes);
         storedAsDword[v] = type == REG_DWORD && length == 4;
         if (storedAsDword[v])
             memcpy(&stored[v], bytes.data(), 4);
@@ -70,5 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(storedAsDword[1] && (KeyCode)stored[1] == Settings.HotkeyDown);
     FUZZ_CHECK(Settings.Wrap == (storedAsDword[2] && stored[2] == 0 ? 0 : 1));
     FUZZ_CHECK(Settings.ErrorSound == (storedAsDword[3] && stored[3] == 0 ? 0 : 1));
+    bool copyValid = storedAsDword[4] && IsValidHotkey((KeyCode)stored[4]);
+    FUZZ_CHECK(Settings.CopyHotkey == (copyValid ? (KeyCode)stored[4] : 0));
     return 0;
 }

@@ -33,10 +33,14 @@ void CheckInvariants()
 {
     FUZZ_CHECK(IsValidHotkey(Settings.HotkeyUp));
     FUZZ_CHECK(IsValidHotkey(Settings.HotkeyDown));
+    FUZZ_CHECK(Settings.CopyHotkey == 0 || IsValidHotkey(Settings.CopyHotkey));
     FUZZ_CHECK(Settings.Wrap == 0 || Settings.Wrap == 1);
     FUZZ_CHECK(Settings.ErrorSound == 0 || Settings.ErrorSound == 1);
     FUZZ_CHECK(visibleMarker == 0 || visibleMarker == 1);
     FUZZ_CHECK(ErrorBeep.armed == 0 || ErrorBeep.armed == 1);
     FUZZ_CHECK(standin::OpenConsoleHandles() == 0);
     FUZZ_CHECK(standin::OpenRegistryKeys() == 0);
+    FUZZ_CHECK(!standin::ClipboardIsOpen());
+    FUZZ_CHECK(standin::LiveGlobalBlocks() == 0);
+    FUZZ_CHECK(standin::WrongGlobalFrees() == 0);
 }

@@ -16,7 +16,7 @@ void ResetProcess(int columns, int rows);
 std::u16string BytesToText(const uint8_t* data, size_t size);
 
 // Aborts (so that libFuzzer reports the input) unless the user settings
-// are a valid set and nothing the plug-in opened is still open.
+// are a valid set and nothing the plug-in opened or allocated is still open.
 void CheckInvariants();
 
 #define FUZZ_CHECK(condition)                                                                   \

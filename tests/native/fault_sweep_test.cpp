@@ -74,13 +74,13 @@ Outcome<State> Unfailed()
 bool IsCompleteValidSet(const UserSettings& s)
 {
     return IsValidHotkey(s.HotkeyUp) && IsValidHotkey(s.HotkeyDown) && (s.Wrap == 0 || s.Wrap == 1) &&
-           (s.ErrorSound == 0 || s.ErrorSound == 1);
+           (s.ErrorSound == 0 || s.ErrorSound == 1) && (s.CopyHotkey == 0 || IsValidHotkey(s.CopyHotkey));
 }
 
 bool SameSettings(const UserSettings& a, const UserSettings& b)
 {
     return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
-           a.ErrorSound == b.ErrorSound;
+           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey;
 }
 
 template <typename State>
@@ -108,6 +108,9 @@ Run<State> RunOnce(const Scenario<State>& s, State (*observe)(), int failNumber,
     run.after = observe();
     EXPECT_EQ(standin::OpenConsoleHandles(), 0) << context << ": a console handle stayed open";
     EXPECT_EQ(standin::OpenRegistryKeys(), 0) << context << ": a registry key stayed open";
+    EXPECT_FALSE(standin::ClipboardIsOpen()) << context << ": the clipboard stayed open";
+    EXPECT_EQ(standin::LiveGlobalBlocks(), 0) << context << ": a memory block leaked";
+    EXPECT_EQ(standin::WrongGlobalFrees(), 0) << context << ": a block was freed that was not the plug-in's";
     EXPECT_TRUE(SameSettings(Settings, settingsBefore) || IsCompleteValidSet(Settings))
         << context << ": the settings are neither as they were nor a complete valid set";
     return run;
@@ -183,12 +186,14 @@ struct ConsoleState {
     size_t beeps;
     size_t timers;
     bool armed;
+    std::optional<Text> clipboard;
 
     bool operator==(const ConsoleState& o) const
     {
         return columnZero == o.columnZero && window.Left == o.window.Left && window.Top == o.window.Top &&
                window.Right == o.window.Right && window.Bottom == o.window.Bottom && code == o.code &&
-               keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed;
+               keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed &&
+               clipboard == o.clipboard;
     }
 };
 
@@ -203,6 +208,7 @@ ConsoleState ObserveConsole()
     s.beeps = standin::Beeps().size();
     s.timers = standin::Timers().size();
     s.armed = ErrorBeep.armed;
+    s.clipboard = standin::ClipboardText();
     return s;
 }
 
@@ -216,7 +222,8 @@ std::string Describe(const ConsoleState& s)
     }
     out << "\n  window top " << s.window.Top << ", left " << s.window.Left << "\n  record code " << Hex((uint32_t)s.code)
         << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
-        << ", armed " << s.armed << "\n";
+        << ", armed " << s.armed << "\n  clipboard " << (s.clipboard ? Quoted(*s.clipboard) : "(no text)")
+        << "\n";
     return out.str();
 }
 
@@ -252,6 +259,17 @@ NavOutcome BeepOutcome(const char* name, size_t beeps, size_t timers, bool armed
 const NavOutcome Beeped = BeepOutcome("no move and the rate-limited beep", 1, 1, false);
 const NavOutcome BeepUnheard = BeepOutcome("no move, the beep unheard, its timer pending", 0, 1, false);
 const NavOutcome BeepedAndArmed = BeepOutcome("no move, a beep, and the beep armed again", 1, 0, true);
+// Emptied, the clipboard could not take the text after all.
+const NavOutcome BeepedClipboardEmptied = {
+    "the beep, and the clipboard emptied", [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
+        ConsoleState expected = Consumed(before);
+        expected.beeps += 1;
+        expected.timers += 1;
+        expected.armed = false;
+        expected.clipboard.reset();
+        return after == expected;
+    }};
+
 const NavOutcome TimerLeft = {
     "armed, the timer that could not be killed still pending",
     [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
@@ -361,6 +379,19 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
         // still kills it.
         {"BeepTimerRearms", AfterAFailedPress, [] { standin::FireTimers(); }, {}, {{Api::KillTimer, TimerLeft}}},
         {"ShutdownCancelsThePendingBeep", AfterAFailedPress, [] { ShutdownPlugin(FALSE); }, {TimerLeft}, {}},
+        // The output of the command on row 600, up to the prompt.
+        {"CopyHotkeyCopiesTheLastOutput",
+         [] {
+             Console(true);
+             for (int row = 601; row < 620; ++row)
+                 standin::SetCharacter(0, row, u'x');
+             standin::SetCursor({2, 620});
+             standin::SetClipboardText(u"before");
+             Settings.CopyHotkey = 0x5002E;
+             Hold(2 | 4);
+             Event(0x1002E, 0, nullptr);
+         },
+         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {}},
     };
 }
 
@@ -603,6 +634,13 @@ const CommandOutcome OtherThreeSaved = {
         return SaveFailedKeeping(unfailed, after, 3);
     }};
 
+// Removing the copy hotkey's value counts like a write.
+const CommandOutcome CopyHotkeyNotRemoved = {
+    "result 2 with the settings applied, the four values saved",
+    [](const CommandState&, const CommandState& unfailed, const CommandState& after) {
+        return SaveFailedKeeping(unfailed, after, 4);
+    }};
+
 const UserSettings CtrlArrows = {0x1008D, 0x10091, 0, 0}; // Ctrl-Up, Ctrl-Down, both switches off
 const UserSettings CtrlPages = {0x10084, 0x10077, 0, 0};  // Ctrl-PgUp, Ctrl-Home
 
@@ -631,7 +669,7 @@ std::vector<Scenario<CommandState>> CommandScenarios()
     auto onMachine = [](int32_t UserSettings::*field) { return SwitchedOn(CtrlPages, field); };
     return {
         {"SaveWritesAllFourValues", [] {}, Command(u"/B:Ctrl-PgUp /W:N /S"), {SaveFailed},
-         {{Api::RegSetValueExW, OtherThreeSaved}}},
+         {{Api::RegSetValueExW, OtherThreeSaved}, {Api::RegDeleteValueW, CopyHotkeyNotRemoved}}},
         {"RefusedSaveReportsTheSystemText", [] { standin::DenyRegistryAccess(HKEY_CURRENT_USER); },
          Command(u"/S"), {SystemTextUnavailable, OneErrorWriteLost}, {}},
         {"BadValueIsReportedAndNothingApplied", [] {}, Command(u"/B:Ctrl-Up /W:maybe"), {OneErrorWriteLost}, {}},

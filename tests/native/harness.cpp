@@ -117,6 +117,9 @@ void ExpectNothingLeftOpen()
 {
     EXPECT_EQ(standin::OpenConsoleHandles(), 0) << "a console handle stayed open";
     EXPECT_EQ(standin::OpenRegistryKeys(), 0) << "a registry key stayed open";
+    EXPECT_FALSE(standin::ClipboardIsOpen()) << "the clipboard stayed open";
+    EXPECT_EQ(standin::LiveGlobalBlocks(), 0) << "a memory block was neither freed nor handed over";
+    EXPECT_EQ(standin::WrongGlobalFrees(), 0) << "a memory block was freed that was not the plug-in's";
 }
 
 void HoldModifiers(int modifiers)
@@ -137,6 +140,38 @@ int BeepsSinceAsked()
 void LetBeepTimerRun()
 {
     standin::FireTimers();
+}
+
+void SetClipboardText(const Text& text)
+{
+    standin::SetClipboardText(text);
+}
+
+std::optional<Text> ClipboardText()
+{
+    return standin::ClipboardText();
+}
+
+bool CanRefuseClipboard()
+{
+    return true;
+}
+
+void RefuseClipboard(ClipboardRefusal refusal)
+{
+    switch (refusal) {
+    case ClipboardRefusal::HeldElsewhere:
+        standin::HoldClipboardElsewhere(true);
+        break;
+    case ClipboardRefusal::NoConsoleWindow:
+        standin::SetConsoleWindowHandle(nullptr);
+        break;
+    case ClipboardRefusal::NoMemory:
+        standin::FailAllCalls(standin::Api::GlobalAlloc);
+        break;
+    case ClipboardRefusal::None:
+        break;
+    }
 }
 
 void StoreValue(HKEY root, const StoredValue& value)

@@ -239,6 +239,49 @@ void LetBeepTimerRun()
     EXPECT_EQ(PumpMessages(clock, 2000, true).timers, 1) << "the beep's re-arm timer did not run";
 }
 
+// Put there under the console's window: a clipboard emptied without an
+// owner takes no data.
+void SetClipboardText(const Text& text)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(WCHAR));
+    ASSERT_NE(memory, nullptr);
+    WCHAR* at = static_cast<WCHAR*>(GlobalLock(memory));
+    std::copy(text.begin(), text.end(), at);
+    at[text.size()] = 0;
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(GetConsoleWindow())) << "cannot open the clipboard, error " << GetLastError();
+    bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed)
+        GlobalFree(memory);
+    ASSERT_TRUE(placed) << "cannot put text on the clipboard";
+}
+
+std::optional<Text> ClipboardText()
+{
+    if (!OpenClipboard(nullptr))
+        return std::nullopt;
+    std::optional<Text> text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR* at = data ? static_cast<const WCHAR*>(GlobalLock(data)) : nullptr;
+    if (at) {
+        text = Text(at);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool CanRefuseClipboard()
+{
+    return false;
+}
+
+void RefuseClipboard(ClipboardRefusal)
+{
+    ADD_FAILURE() << "the Wine runner cannot refuse the clipboard";
+}
+
 void StoreValue(HKEY root, const StoredValue& value)
 {
     HKEY key = nullptr;

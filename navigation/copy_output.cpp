@@ -1,0 +1,178 @@
+// The copy hotkey: the rows a command printed, between the tag of its line
+// and the next tag or the prompt, onto the clipboard as one text.
+#include "navigation/navigation.h"
+
+enum {
+    // Cells per read: older consoles refuse transfers much above 64 KB.
+    CopyBlockCells = 8192,
+    // The right half of a double-width character repeats its left half.
+    TrailingHalf = 0x0200, // COMMON_LVB_TRAILING_BYTE
+};
+
+// Rows first..last, inclusive, hold the output.
+struct OutputRows {
+    int first;
+    int last;
+};
+
+// The command is the last one entered when the prompt is on screen, else
+// the one the back and forward hotkeys put at the window's top, else the one
+// whose output fills the window. A tag below the prompt is stale: the output
+// ends at the prompt at the latest.
+static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info, OutputRows* rows)
+{
+    int top = info.srWindow.Top;
+    int cursor = info.dwCursorPosition.Y;
+    int aboveCursor = -1;  // the highest tagged row above the prompt
+    int aboveTop = -1;     // the highest tagged row above the window
+    int fromTop = -1;      // the lowest tagged row from the window's top on
+    int afterFromTop = -1; // the tagged row after that
+    bool read = VisitTaggedRows(console, info.dwSize.Y, [&](int row) {
+        if (row < cursor)
+            aboveCursor = row;
+        if (row < top)
+            aboveTop = row;
+        else if (fromTop < 0)
+            fromTop = row;
+        else if (afterFromTop < 0)
+            afterFromTop = row;
+    });
+    if (!read)
+        return false;
+
+    int command = aboveTop;
+    int end = fromTop;
+    if (cursor >= top && cursor <= info.srWindow.Bottom) {
+        command = aboveCursor;
+        end = cursor;
+    } else if (fromTop >= 0 && fromTop <= info.srWindow.Bottom) {
+        command = fromTop;
+        end = afterFromTop;
+    }
+    if (command < 0 || command >= cursor)
+        return false;
+    if (end < 0 || end > cursor)
+        end = cursor;
+    *rows = {command + 1, end - 1};
+    return rows->first <= rows->last;
+}
+
+// The text as it grows: rows joined by "\r\n", each without its trailing
+// spaces; kept is where the last row with a character ends, so that empty
+// rows at the end fall away.
+struct CopyText {
+    WCHAR* text;
+    SIZE_T length;
+    SIZE_T kept;
+    SIZE_T rowStart;
+    int rows;
+};
+
+static void StartRow(CopyText* t)
+{
+    if (t->rows++ > 0) {
+        t->text[t->length++] = '\r';
+        t->text[t->length++] = '\n';
+    }
+    t->rowStart = t->length;
+}
+
+static void AppendCells(CopyText* t, const CHAR_INFO* cells, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!(cells[i].Attributes & TrailingHalf))
+            t->text[t->length++] = cells[i].Char.UnicodeChar;
+    }
+}
+
+static void EndRow(CopyText* t)
+{
+    while (t->length > t->rowStart && t->text[t->length - 1] == ' ')
+        --t->length;
+    if (t->length > t->rowStart)
+        t->kept = t->length;
+}
+
+static bool ReadCells(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom)
+{
+    COORD size = {(SHORT)(right - left + 1), (SHORT)(bottom - top + 1)};
+    COORD origin = {0, 0};
+    SMALL_RECT region = {(SHORT)left, (SHORT)top, (SHORT)right, (SHORT)bottom};
+    if (!ReadConsoleOutputW(console, block, size, origin, &region))
+        return false;
+    return region.Left == left && region.Top == top && region.Right == right && region.Bottom == bottom;
+}
+
+// Whole rows at a time when they fit the block, else each row in pieces;
+// false when a read fails or no row holds a character.
+static bool CollectText(HANDLE console, int width, OutputRows rows, CopyText* t)
+{
+    CHAR_INFO block[CopyBlockCells];
+    int pieceWidth = width < CopyBlockCells ? width : CopyBlockCells;
+    int rowsPerRead = CopyBlockCells / pieceWidth;
+    for (int top = rows.first; top <= rows.last; top += rowsPerRead) {
+        int bottom = top + rowsPerRead - 1 < rows.last ? top + rowsPerRead - 1 : rows.last;
+        for (int left = 0; left < width; left += pieceWidth) {
+            int right = left + pieceWidth < width ? left + pieceWidth - 1 : width - 1;
+            if (!ReadCells(console, block, left, top, right, bottom))
+                return false;
+            int cells = right - left + 1;
+            for (int row = top; row <= bottom; ++row) {
+                if (left == 0)
+                    StartRow(t);
+                AppendCells(t, &block[(row - top) * cells], cells);
+                if (right == width - 1)
+                    EndRow(t);
+            }
+        }
+    }
+    t->text[t->kept] = 0;
+    return t->kept > 0;
+}
+
+// A null owner would make SetClipboardData fail after EmptyClipboard had
+// already thrown away what the clipboard held.
+static bool PutOnClipboard(HGLOBAL memory)
+{
+    HWND owner = GetConsoleWindow();
+    if (!owner || !OpenClipboard(owner))
+        return false;
+    bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != NULL;
+    CloseClipboard();
+    return placed;
+}
+
+// The whole text is built before the clipboard is opened, so that any
+// failure leaves the clipboard as it was. The block is the clipboard's once
+// it took it, and freed on every other path.
+static bool CopyToClipboard(void)
+{
+    ConsoleOutput console;
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    OutputRows rows;
+    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info) ||
+        !FindOutputRows(console.Get(), info, &rows))
+        return false;
+    int width = info.dwSize.X;
+    if (width <= 0)
+        return false;
+    // Every row at its widest, with its line end, and the terminator.
+    SIZE_T units = (SIZE_T)(rows.last - rows.first + 1) * (SIZE_T)(width + 2) + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, units * sizeof(WCHAR));
+    if (!memory)
+        return false;
+    CopyText copy = {static_cast<WCHAR*>(GlobalLock(memory)), 0, 0, 0, 0};
+    bool collected = copy.text && CollectText(console.Get(), width, rows, &copy);
+    if (copy.text)
+        GlobalUnlock(memory);
+    if (collected && PutOnClipboard(memory))
+        return true;
+    GlobalFree(memory);
+    return false;
+}
+
+void CopyCommandOutput(void)
+{
+    if (!CopyToClipboard())
+        SoundErrorBeep();
+}

@@ -1,0 +1,104 @@
+// The copy hotkey: which command's output lands on the clipboard, and what
+// it reads like there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/cases/harness.h"
+
+// A console laid out with text and entered lines, the window's top row
+// (30 rows high) and the prompt's row; then the copy hotkey. copied none:
+// the beep, and the clipboard keeps what it held.
+struct CopyCase {
+    const char* name;
+    int columns;
+    int rows;
+    std::vector<std::pair<int, Text>> lines; // from column 0
+    std::vector<int> tags;
+    int top;
+    int cursor;
+    std::optional<Text> copied;
+    harness::ClipboardRefusal refusal = harness::ClipboardRefusal::None;
+    int doubleWidthRow = -1; // columns 0 and 1 there: the halves of one wide character
+};
+
+// A session: "dir" with two lines of output, "type" with two, and the
+// prompt after them.
+const std::vector<std::pair<int, Text>> SessionLines = {
+    {10, TEXT("> dir")},  {11, TEXT("a.txt")}, {12, TEXT("b.txt")},
+    {13, TEXT("> type a.txt")}, {14, TEXT("hello")}, {15, TEXT("world")}, {16, TEXT("> ")},
+};
+const std::vector<int> SessionTags = {10, 13};
+
+// Rows first..last of a long output: "line N", N its row.
+inline std::vector<std::pair<int, Text>> Numbered(int first, int last)
+{
+    std::vector<std::pair<int, Text>> lines;
+    for (int row = first; row <= last; ++row) {
+        std::string digits = std::to_string(row);
+        lines.push_back({row, TEXT("line ") + Text(digits.begin(), digits.end())});
+    }
+    return lines;
+}
+
+inline Text Joined(const std::vector<std::pair<int, Text>>& lines)
+{
+    Text text;
+    for (const auto& line : lines)
+        text += (text.empty() ? Text() : Text(TEXT("\r\n"))) + line.second;
+    return text;
+}
+
+// Every row of the buffer full to its last column.
+inline std::vector<std::pair<int, Text>> FullRows(int columns, int first, int last)
+{
+    std::vector<std::pair<int, Text>> lines;
+    for (int row = first; row <= last; ++row) {
+        Text line;
+        for (int column = 0; column < columns; ++column)
+            line.push_back((WCHAR)('!' + (row + column) % 90));
+        lines.push_back({row, line});
+    }
+    return lines;
+}
+
+inline std::vector<CopyCase> CopyCases()
+{
+    using harness::ClipboardRefusal;
+    const std::vector<std::pair<int, Text>> middle = Numbered(11, 99);
+    const std::vector<std::pair<int, Text>> full = FullRows(120, 1, 8999);
+    return {
+        {"LastCommandsOutput", 80, 300, SessionLines, SessionTags, 0, 16, Text(TEXT("hello\r\nworld"))},
+        // The back hotkey left the command's line at the window's top.
+        {"CommandAtTheWindowsTop", 80, 300, SessionLines, SessionTags, 10, 200, Text(TEXT("a.txt\r\nb.txt"))},
+        {"WindowInTheMiddleOfAnOutput", 80, 300, middle, {10, 100}, 40, 150, Joined(middle)},
+        {"StaleTagBelowThePrompt", 80, 300, {{11, TEXT("out1")}, {12, TEXT("out2")}}, {10, 20}, 0, 14,
+         Text(TEXT("out1\r\nout2"))},
+        {"FirstCommandInTheBuffer", 80, 300, {{1, TEXT("first")}, {2, TEXT("output")}}, {0}, 0, 3,
+         Text(TEXT("first\r\noutput"))},
+        {"TrailingSpacesAndEmptyRows", 80, 300,
+         {{11, TEXT("a   ")}, {12, TEXT("")}, {13, TEXT("  b  ")}, {14, TEXT("")}}, {10}, 0, 16,
+         Text(TEXT("a\r\n\r\n  b"))},
+        {"DoubleWidthCharacter", 80, 300, {{11, TEXT("\u4E2D\u4E2Dx")}}, {10}, 0, 12, Text(TEXT("\u4E2Dx")),
+         ClipboardRefusal::None, 11},
+        {"WholeBufferOf9001RowsBy120Columns", 120, 9001, full, {0}, 8971, 9000, Joined(full)},
+        {"TwoCommandsInARowHaveNoOutput", 80, 300, {{10, TEXT("> cd")}, {11, TEXT("> cd")}}, {10, 11}, 0, 12,
+         std::nullopt},
+        {"OnlyBlankRows", 80, 300, {}, {10}, 0, 14, std::nullopt},
+        {"NoTagAtAll", 80, 300, SessionLines, {}, 0, 16, std::nullopt},
+        {"WindowBelowThePrompt", 80, 300, {}, {50}, 40, 5, std::nullopt},
+        {"ClipboardHeldElsewhere", 80, 300, SessionLines, SessionTags, 0, 16, std::nullopt,
+         ClipboardRefusal::HeldElsewhere},
+        {"ConsoleWithoutAWindow", 80, 300, SessionLines, SessionTags, 0, 16, std::nullopt,
+         ClipboardRefusal::NoConsoleWindow},
+        {"MemoryRefused", 80, 300, SessionLines, SessionTags, 0, 16, std::nullopt, ClipboardRefusal::NoMemory},
+    };
+}
+
+inline void PrintTo(const CopyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}

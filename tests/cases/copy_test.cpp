@@ -1,0 +1,73 @@
+// The copy cases, run on whichever runner this is built into.
+#include "tests/cases/copy_cases.h"
+
+namespace {
+
+const WCHAR* const Before = TEXT("what the clipboard held before");
+
+class CopyTest : public CaseTest, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyTest, CopiesOneCommandsOutput)
+{
+    const CopyCase& c = GetParam();
+    StartPlugin(TEXT("24.0"));
+    ASSERT_EQ(RunCommand(TEXT("/C:Ctrl-Alt-C")), 0);
+    harness::LayConsole(c.columns, c.rows, 0, c.top, 80, 30);
+    for (const auto& line : c.lines)
+        harness::WriteCharacters(0, line.first, line.second);
+    if (c.doubleWidthRow >= 0) {
+        harness::SetAttribute(0, c.doubleWidthRow, 0x07 | 0x0100); // leading half
+        harness::SetAttribute(1, c.doubleWidthRow, 0x07 | 0x0200); // trailing half
+    }
+    for (int row : c.tags)
+        EnterLine(row);
+    harness::SetCursor(0, c.cursor);
+    harness::SetClipboardText(Before);
+    if (c.refusal != harness::ClipboardRefusal::None)
+        harness::RefuseClipboard(c.refusal);
+
+    harness::HoldModifiers(Ctrl | Alt);
+    EXPECT_EQ(PressKey(0x1002E).code, 0) << "the copy hotkey is consumed";
+    harness::HoldModifiers(NoModifier);
+
+    std::optional<Text> clipboard = harness::ClipboardText();
+    ASSERT_TRUE(clipboard.has_value());
+    if (c.copied) {
+        EXPECT_EQ(clipboard->size(), c.copied->size());
+        EXPECT_TRUE(*clipboard == *c.copied) << Printable(clipboard->substr(0, 200));
+    } else {
+        EXPECT_EQ(*clipboard, Text(Before)) << "the clipboard keeps what it held";
+    }
+    EXPECT_EQ(harness::BeepsSinceAsked(), c.copied ? 0 : 1);
+    EXPECT_EQ(harness::Window().Top, c.top) << "copying moves nothing";
+    harness::ExpectNothingLeftOpen();
+}
+
+INSTANTIATE_TEST_SUITE_P(, CopyTest,
+                         ::testing::ValuesIn(Runnable(CopyCases(),
+                                                      [](const CopyCase& c) {
+                                                          return c.refusal == harness::ClipboardRefusal::None ||
+                                                                 harness::CanRefuseClipboard();
+                                                      })),
+                         CaseName<CopyCase>);
+
+// With no copy hotkey, its keys go on to the host; and a copy hotkey equal
+// to a navigation hotkey navigates.
+TEST_F(CaseTest, CopyHotkeyOnlyWhenItIsOneOfItsOwn)
+{
+    StartPlugin(TEXT("24.0"));
+    harness::LayConsole(100, 300, 0, 100, 100, 30);
+    EnterLine(50);
+    harness::SetCursor(0, 140);
+    harness::SetClipboardText(Before);
+    harness::HoldModifiers(Ctrl | Alt);
+    EXPECT_EQ(PressKey(0x1002E).code, 0x1002E) << "no copy hotkey: the key goes on";
+
+    ASSERT_EQ(RunCommand(TEXT("/C:Ctrl-Alt-Up")), 0);
+    EXPECT_EQ(PressKey(0x1008D).code, 0);
+    EXPECT_EQ(harness::Window().Top, 50) << "the back hotkey wins";
+    EXPECT_EQ(harness::ClipboardText(), Text(Before));
+    harness::HoldModifiers(NoModifier);
+}
+
+} // namespace
