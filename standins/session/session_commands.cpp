@@ -77,6 +77,33 @@ void Dir()
     SessionWrite(L"\r\n " + std::to_wstring(entries) + L" entries\r\n");
 }
 
+// What the clipboard holds as text, as the user would paste it.
+void Paste(std::wstring* note)
+{
+    std::wstring text;
+    bool held = false;
+    if (OpenClipboard(nullptr)) {
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const WCHAR* at = data ? static_cast<const WCHAR*>(GlobalLock(data)) : nullptr;
+        if (at) {
+            text = at;
+            held = true;
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    if (!held) {
+        SessionWrite(L"paste: the clipboard holds no text\r\n");
+        return;
+    }
+    SessionWrite(text + L"\r\n");
+    // One log line: the text's lines joined by "|".
+    size_t at;
+    while ((at = text.find(L"\r\n")) != std::wstring::npos)
+        text.replace(at, 2, L"|");
+    *note = L"pasted: " + text;
+}
+
 void Mirvane(const SessionPlugin& plugin, const std::wstring& rest)
 {
     // The host hands the command a buffer of its own that it may change.
@@ -94,16 +121,18 @@ void PrintSessionHelp(void)
         L"Type a command and press Enter:\r\n"
         L"  count N      print N numbered lines (20 without N): something to scroll through\r\n"
         L"  dir          list the current folder\r\n"
+        L"  paste        print what the clipboard holds, say after the copy hotkey\r\n"
         L"  mirvane ...  the plug-in's command: mirvane /? for its help, mirvane alone\r\n"
         L"               for the settings, mirvane /B:Ctrl-Up to change the back hotkey\r\n"
         L"  help         this text\r\n"
         L"  exit         end the session\r\n"
         L"Keys: Ctrl-Alt-Up moves the window so that the previous command line is its\r\n"
         L"top row, Ctrl-Alt-Down to the next one (or the hotkeys mirvane shows).\r\n"
+        L"With mirvane /C:Ctrl-Alt-C, Ctrl-Alt-C copies the last command's output.\r\n"
         L"Backspace erases, Esc clears the line, Ctrl-C abandons it.\r\n");
 }
 
-SessionOutcome RunCommandLine(const SessionPlugin& plugin, const WCHAR* line)
+SessionOutcome RunCommandLine(const SessionPlugin& plugin, const WCHAR* line, std::wstring* note)
 {
     std::wstring word;
     std::wstring rest;
@@ -118,6 +147,8 @@ SessionOutcome RunCommandLine(const SessionPlugin& plugin, const WCHAR* line)
         Count(rest);
     else if (SameWord(word, L"dir"))
         Dir();
+    else if (SameWord(word, L"paste"))
+        Paste(note);
     else if (SameWord(word, L"help") || SameWord(word, L"?"))
         PrintSessionHelp();
     else

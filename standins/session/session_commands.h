@@ -10,7 +10,11 @@ enum SessionOutcome {
     SessionExit,
 };
 
-SessionOutcome RunCommandLine(const SessionPlugin& plugin, const WCHAR* line);
+#include <string>
+
+// note: anything the command has for the session's log ("paste" puts the
+// text it printed there).
+SessionOutcome RunCommandLine(const SessionPlugin& plugin, const WCHAR* line, std::wstring* note);
 
 // The text of the built-in help, also shown at the start.
 void PrintSessionHelp(void);

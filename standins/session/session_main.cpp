@@ -75,8 +75,9 @@ std::string Utf8(const std::wstring& text)
 }
 
 // The log a test reads while the session runs: "started", one "line" per
-// command line run (after it ran, with the row where it began), one
-// "hotkey" per consumed key (with where the window went), "ended".
+// command line run (after it ran, with the row where it began) and what the
+// command noted, one "hotkey" per consumed key (with where the window
+// went), "ended".
 void LogLine(const Session& session, const std::wstring& text)
 {
     if (session.options.logPath.empty())
@@ -154,9 +155,12 @@ SessionOutcome HandleKey(Session* session, const KEY_EVENT_RECORD& key)
     switch (key.wVirtualKeyCode) {
     case VK_RETURN: {
         SessionWrite(L"\r\n");
-        SessionOutcome outcome = RunCommandLine(session->plugin, session->line.text);
+        std::wstring note;
+        SessionOutcome outcome = RunCommandLine(session->plugin, session->line.text, &note);
         LogLine(*session, L"line row " + std::to_wstring(session->lineRow) + L": " +
                               session->line.text);
+        if (!note.empty())
+            LogLine(*session, note);
         if (outcome == SessionContinue)
             ShowPrompt(session);
         return outcome;

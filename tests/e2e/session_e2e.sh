@@ -4,7 +4,9 @@
 # back twice and forward once with Ctrl-Alt-Up/Down, checks from the
 # session's log that the window's top row is each time the right command's
 # row, takes a screenshot, then makes Ctrl-Up the back hotkey with
-# `mirvane /B:Ctrl-Up` and checks that it moves and Ctrl-Alt-Up no longer does.
+# `mirvane /B:Ctrl-Up` and checks that it moves and Ctrl-Alt-Up no longer does;
+# last makes Ctrl-Alt-C the copy hotkey, copies the output of `count 5` and
+# pastes it.
 #
 #   tests/e2e/session_e2e.sh BUILD_DIR
 #
@@ -174,6 +176,18 @@ entry "$lines" | grep -q '^hotkey 0x1008D held Ctrl top' || fail "the move was n
 type_line "count 3"
 [ "$(grep -c '^hotkey' "$log")" -eq 4 ] || fail "Ctrl-Alt-Up still moved after mirvane /B:Ctrl-Up"
 say "ok: Ctrl-Alt-Up no longer moves"
+
+# The copy hotkey: the output of "count 5" onto the clipboard, and pasted.
+type_line "mirvane /C:Ctrl-Alt-C"
+type_line "count 5"
+hotkey ctrl+alt+c
+entry "$lines" | grep -q '^hotkey 0x1002E held Ctrl+Alt ' || fail "Ctrl-Alt-C was not consumed: $(entry "$lines")"
+type_line "paste"
+lines=$((lines + 1))
+wait_lines "$lines" "the pasted text"
+expected="pasted: line 1 of 5|line 2 of 5|line 3 of 5|line 4 of 5|line 5 of 5"
+[ "$(entry "$lines")" = "$expected" ] || fail "the clipboard held \"$(entry "$lines")\""
+say "ok: Ctrl-Alt-C copied the output of count 5"
 
 type_line exit
 lines=$((lines + 1))
