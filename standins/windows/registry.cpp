@@ -89,6 +89,20 @@ HKEY NewHandle(HKEY root, const std::u16string& path, REGSAM access)
     return (HKEY)handle;
 }
 
+// The checks every call on an open key makes: the fault plan, the handle,
+// and the right the call needs.
+LSTATUS OpenKeyFor(Api api, HKEY handle, REGSAM right, OpenKey** open)
+{
+    if (CallFails(api))
+        return ERROR_ACCESS_DENIED;
+    *open = FindOpen(handle);
+    if (!*open)
+        return ERROR_INVALID_HANDLE;
+    if (!((*open)->access & right))
+        return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
 } // namespace
 
 void ResetRegistry()
@@ -191,13 +205,9 @@ LSTATUS WINAPI RegQueryValueExW(HKEY handle, LPCWSTR name, LPDWORD reserved, LPD
                                 LPBYTE data, LPDWORD size)
 {
     (void)reserved;
-    if (CallFails(Api::RegQueryValueExW))
-        return ERROR_ACCESS_DENIED;
-    OpenKey* open = FindOpen(handle);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+    OpenKey* open = nullptr;
+    if (LSTATUS status = OpenKeyFor(Api::RegQueryValueExW, handle, KEY_QUERY_VALUE, &open))
+        return status;
     Key* key = FindKey(open->root, open->path);
     if (!key)
         return ERROR_FILE_NOT_FOUND;
@@ -248,13 +258,9 @@ LSTATUS WINAPI RegSetValueExW(HKEY handle, LPCWSTR name, DWORD reserved, DWORD t
                               DWORD size)
 {
     (void)reserved;
-    if (CallFails(Api::RegSetValueExW))
-        return ERROR_ACCESS_DENIED;
-    OpenKey* open = FindOpen(handle);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    OpenKey* open = nullptr;
+    if (LSTATUS status = OpenKeyFor(Api::RegSetValueExW, handle, KEY_SET_VALUE, &open))
+        return status;
     std::u16string valueName = name ? name : u"";
     MakeKey(open->root, open->path).values[FoldCase(valueName)] = {
         valueName, type, std::vector<uint8_t>(data, data + size)};
@@ -263,13 +269,9 @@ LSTATUS WINAPI RegSetValueExW(HKEY handle, LPCWSTR name, DWORD reserved, DWORD t
 
 LSTATUS WINAPI RegDeleteValueW(HKEY handle, LPCWSTR name)
 {
-    if (CallFails(Api::RegDeleteValueW))
-        return ERROR_ACCESS_DENIED;
-    OpenKey* open = FindOpen(handle);
-    if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+    OpenKey* open = nullptr;
+    if (LSTATUS status = OpenKeyFor(Api::RegDeleteValueW, handle, KEY_SET_VALUE, &open))
+        return status;
     Key* key = FindKey(open->root, open->path);
     if (!key || key->values.erase(FoldCase(name ? name : u"")) == 0)
         return ERROR_FILE_NOT_FOUND;

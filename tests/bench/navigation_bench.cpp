@@ -255,11 +255,27 @@ void BM_KeyByNameNewerHost(benchmark::State& state)
 }
 BENCHMARK(BM_KeyByNameNewerHost);
 
+// The timed loop of a hotkey: the key pressed again and again, the log
+// taken every press, so a single press sizes it.
+void PressRepeatedly(benchmark::State& state, KeyEventRecord* record, KeyCode code)
+{
+    CallTally tally;
+    LoopMeter meter;
+    for (auto _ : state) {
+        record->code = code;
+        benchmark::DoNotOptimize(key(record));
+        tally.Take();
+    }
+    meter.Report(state);
+    tally.Report(state);
+    state.counters["beeps"] = (double)standin::Beeps().size();
+}
+
 // Tags at row 10 and mid-buffer; Wrap on, so every back press moves the
-// window: to mid-buffer, to 10, then round to mid-buffer again. The log is
-// taken every press, so a single press sizes it. The allocations counted
-// here are the stand-in's: a node in its set of open handles for each
-// "CONOUT$" opened, and the growth of its record of CreateFileW calls.
+// window: to mid-buffer, to 10, then round to mid-buffer again. The
+// allocations counted here are the stand-in's: a node in its set of open
+// handles for each "CONOUT$" opened, and the growth of its record of
+// CreateFileW calls.
 void BM_HotkeyPress(benchmark::State& state)
 {
     Fresh(0);
@@ -275,16 +291,7 @@ void BM_HotkeyPress(benchmark::State& state)
     key(&record);
     standin::SetWindow({0, (SHORT)(rows - 30), 99, (SHORT)(rows - 1)});
     standin::ClearCallLog();
-    CallTally tally;
-    LoopMeter meter;
-    for (auto _ : state) {
-        record.code = 0x1008D;
-        benchmark::DoNotOptimize(key(&record));
-        tally.Take();
-    }
-    meter.Report(state);
-    tally.Report(state);
-    state.counters["beeps"] = (double)standin::Beeps().size();
+    PressRepeatedly(state, &record, 0x1008D);
 }
 BENCHMARK(BM_HotkeyPress)->Arg(300)->Arg(9001)->Arg(32766);
 
@@ -309,17 +316,8 @@ void BM_CopyWholeBuffer(benchmark::State& state)
     standin::SetKeyHeld(VK_MENU, true);
     Settings.CopyHotkey = 0x5002E;
     KeyEventRecord record = {};
-    CallTally tally;
-    LoopMeter meter;
-    for (auto _ : state) {
-        record.code = 0x1002E;
-        benchmark::DoNotOptimize(key(&record));
-        tally.Take();
-    }
-    meter.Report(state);
-    tally.Report(state);
+    PressRepeatedly(state, &record, 0x1002E);
     state.counters["copied_units"] = (double)standin::ClipboardText().value_or(u"").size();
-    state.counters["beeps"] = (double)standin::Beeps().size();
 }
 BENCHMARK(BM_CopyWholeBuffer)->Unit(benchmark::kMillisecond);
 
