@@ -51,23 +51,4 @@ INSTANTIATE_TEST_SUITE_P(, CopyTest,
                                                       })),
                          CaseName<CopyCase>);
 
-// With no copy hotkey, its keys go on to the host; and a copy hotkey equal
-// to a navigation hotkey navigates.
-TEST_F(CaseTest, CopyHotkeyOnlyWhenItIsOneOfItsOwn)
-{
-    StartPlugin(TEXT("24.0"));
-    harness::LayConsole(100, 300, 0, 100, 100, 30);
-    EnterLine(50);
-    harness::SetCursor(0, 140);
-    harness::SetClipboardText(Before);
-    harness::HoldModifiers(Ctrl | Alt);
-    EXPECT_EQ(PressKey(0x1002E).code, 0x1002E) << "no copy hotkey: the key goes on";
-
-    ASSERT_EQ(RunCommand(TEXT("/C:Ctrl-Alt-Up")), 0);
-    EXPECT_EQ(PressKey(0x1008D).code, 0);
-    EXPECT_EQ(harness::Window().Top, 50) << "the back hotkey wins";
-    EXPECT_EQ(harness::ClipboardText(), Text(Before));
-    harness::HoldModifiers(NoModifier);
-}
-
 } // namespace

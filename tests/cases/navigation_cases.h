@@ -137,6 +137,11 @@ const KeyCase KeyCases[] = {
     {"NewerUnknownNameNoContextTagsCursor", NewerHost, 0, TEXT("NoSuchKey"), false, NoModifier, nullptr,
      TagsCursorRow},
     {"NewerNoNameWithContextDoesNothing", NewerHost, 0, nullptr, true, Ctrl | Alt, nullptr, Passes},
+    // No copy hotkey is 0, and so is this event's code: it still copies nothing.
+    {"NewerKeylessEventNeverCopies", NewerHost, 0, nullptr, true, NoModifier, nullptr, Passes},
+    {"NoCopyHotkeyCtrlAltCPasses", NewerHost, 0x1002E, nullptr, false, Ctrl | Alt, nullptr, Passes},
+    {"CopyHotkeyEqualToBackScrollsBack", NewerHost, 0x1008D, nullptr, false, Ctrl | Alt, TEXT("/C:Ctrl-Alt-Up"),
+     ScrollsBack},
     {"OlderCtrlAltUpScrollsBack", OlderHost, 0x1008D, TEXT("Up"), true, Ctrl | Alt, nullptr, ScrollsBack},
     {"NewerCtrlAltUpScrollsBack", NewerHost, 0x1008D, TEXT("Ctrl-Up"), false, Ctrl | Alt, nullptr, ScrollsBack},
     {"NewerHotkeyWithoutName", NewerHost, 0x1008D, nullptr, false, Ctrl | Alt, nullptr, ScrollsBack},
