@@ -150,7 +150,7 @@ int ChannelOf(HANDLE output)
     return HostOtherHandle;
 }
 
-const WCHAR kEmpty[] = {0};
+const WCHAR EmptyText[] = {0};
 
 } // namespace
 
@@ -248,7 +248,7 @@ int HostWriteCount(void)
 const WCHAR* HostWriteText(int index)
 {
     if (index < 0 || index >= HostWriteCount())
-        return kEmpty;
+        return EmptyText;
     return State().writes[index].text.c_str();
 }
 
@@ -262,7 +262,7 @@ int HostWriteChannel(int index)
 const WCHAR* HostOutput(int channel)
 {
     if (channel < HostStdout || channel > HostOtherHandle)
-        return kEmpty;
+        return EmptyText;
     return State().output[channel].c_str();
 }
 
@@ -274,7 +274,7 @@ int HostExpandCount(void)
 const WCHAR* HostExpandInput(int index)
 {
     if (index < 0 || index >= HostExpandCount())
-        return kEmpty;
+        return EmptyText;
     return State().expansions[index].c_str();
 }
 

@@ -26,8 +26,8 @@ SystemState& State()
     return state;
 }
 
-HMODULE const kNtDll = (HMODULE)(uintptr_t)0x7FF00000;
-const LONG kStatusInvalidParameter = (LONG)0xC000000D;
+HMODULE const NtDll = (HMODULE)(uintptr_t)0x7FF00000;
+const LONG StatusInvalidParameter = (LONG)0xC000000D;
 
 void FillVersion(LPOSVERSIONINFOW info, const VersionAnswer& answer)
 {
@@ -45,7 +45,7 @@ bool KnownRecordSize(DWORD size)
 LONG WINAPI StandinRtlGetVersion(PRTL_OSVERSIONINFOW info)
 {
     if (CallFails(Api::RtlGetVersion) || !KnownRecordSize(info->dwOSVersionInfoSize))
-        return kStatusInvalidParameter;
+        return StatusInvalidParameter;
     FillVersion(info, State().rtlGetVersion);
     return 0;
 }
@@ -122,12 +122,12 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR name)
         SetLastError(126); // ERROR_MOD_NOT_FOUND
         return nullptr;
     }
-    return kNtDll;
+    return NtDll;
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, const char* name)
 {
-    if (CallFails(Api::GetProcAddress) || module != kNtDll || name == nullptr ||
+    if (CallFails(Api::GetProcAddress) || module != NtDll || name == nullptr ||
         std::string(name) != "RtlGetVersion" || !State().rtlGetVersion.available) {
         SetLastError(127); // ERROR_PROC_NOT_FOUND
         return nullptr;

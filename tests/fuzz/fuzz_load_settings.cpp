@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "fuzz_support.h"
+#include "tests/cases/case_text.h"
 #include "hotkeys/key_tables.h"
 #include "settings/registry_settings.h"
 #include "standins/windows/standin_control.h"
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Settings.CopyHotkey = 0x10048;
     UserSettings before = Settings;
 
-    const std::u16string path = u"Software\\Kelderin\\Mirvane";
+    const std::u16string path = SettingsKey;
     standin::CreateRegistryKey(HKEY_CURRENT_USER, path);
     uint32_t stored[5] = {};
     bool storedAsDword[5] = {};

@@ -58,7 +58,7 @@ struct SplitCase {
     std::vector<Text> arguments;
 };
 
-const SplitCase kSplitCases[] = {
+const SplitCase SplitCases[] = {
     {"TwoSwitches", u"/B:Ctrl-Up /W:N", {u"/B:Ctrl-Up", u"/W:N"}},
     {"SpacesAroundAndBetween", u"  /b=ctrl-alt-up   /e:y  ", {u"/b=ctrl-alt-up", u"/e:y"}},
     {"SwitchesWrittenTogether", u"/B:Ctrl-Up/W:N/E:Y", {u"/B:Ctrl-Up", u"/W:N", u"/E:Y"}},
@@ -111,7 +111,7 @@ TEST_P(SplitTest, GivesArguments)
     EXPECT_EQ(Stderr(), u"");
 }
 
-INSTANTIATE_TEST_SUITE_P(Tokenizer, SplitTest, ::testing::ValuesIn(kSplitCases),
+INSTANTIATE_TEST_SUITE_P(Tokenizer, SplitTest, ::testing::ValuesIn(SplitCases),
                          [](const ::testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
 
 // Lines near the limits: 1024 arguments and 8192 buffer positions.

@@ -407,7 +407,7 @@ INSTANTIATE_TEST_SUITE_P(Sweep, NavigationFaults, ::testing::ValuesIn(Navigation
 
 // ---- start-up ----------------------------------------------------------------------------
 
-const Text KeyPath = u"Software\\Kelderin\\Mirvane";
+const Text KeyPath = SettingsKey;
 
 struct StartupState {
     int result;

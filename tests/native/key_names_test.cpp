@@ -48,7 +48,7 @@ std::string CaseName(const ::testing::TestParamInfo<ParseCase>& info)
     return info.param.label;
 }
 
-const ParseCase kModifierCases[] = {
+const ParseCase ModifierCases[] = {
     {"LowerCaseWords", u"ctrl-alt-up", 0x5008D, 0x5008D},
     {"WordsInEitherOrder", u"Alt-Ctrl-Up", 0x5008D, 0x5008D},
     {"Control", u"Control-Alt-Up", 0x5008D, 0x5008D},
@@ -69,9 +69,9 @@ const ParseCase kModifierCases[] = {
     {"CtrlMDiffers", u"Ctrl-M", -1, 0xD},
     {"CtrlDigitDiffers", u"Ctrl-1", -1, 0xE2},
 };
-INSTANTIATE_TEST_SUITE_P(Modifiers, KeyNameToCodeTest, ::testing::ValuesIn(kModifierCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Modifiers, KeyNameToCodeTest, ::testing::ValuesIn(ModifierCases), CaseName);
 
-const ParseCase kAliasCases[] = {
+const ParseCase AliasCases[] = {
     {"AliasAnyCase", u"ctrl-pagedown", 0x10076, 0x10076},
     {"BackspaceAndBkSp", u"Ctrl-Backspace", 0x7F, 0x7F},
     {"BkSpAndBackspace", u"Ctrl-BkSp", 0x7F, 0x7F},
@@ -91,9 +91,9 @@ const ParseCase kAliasCases[] = {
     {"CapitalUDiaeresis", u"Ctrl-\u00DC", 0, 0x8DC},
     {"CtrlShiftNumPlus", u"Ctrl-Shift-Num+", 0x3004A, 0},
 };
-INSTANTIATE_TEST_SUITE_P(Aliases, KeyNameToCodeTest, ::testing::ValuesIn(kAliasCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Aliases, KeyNameToCodeTest, ::testing::ValuesIn(AliasCases), CaseName);
 
-const ParseCase kCaseFoldingCases[] = {
+const ParseCase CaseFoldingCases[] = {
     {"UpperCase", u"CTRL-ALT-UP", 0x5008D, 0x5008D},
     {"MixedCase", u"cTrL-aLt-uP", 0x5008D, 0x5008D},
     {"UpperCaseAlias", u"CONTROL-ALT-BACKSPACE", 0x5000E, 0x5000E},
@@ -102,9 +102,9 @@ const ParseCase kCaseFoldingCases[] = {
     {"KelvinSignIsNotK", u"Ctrl-\u212A", 0, 0},
     {"FullwidthModifierIsNotAscii", u"\uFF23trl-Up", 0, 0},
 };
-INSTANTIATE_TEST_SUITE_P(CaseFolding, KeyNameToCodeTest, ::testing::ValuesIn(kCaseFoldingCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(CaseFolding, KeyNameToCodeTest, ::testing::ValuesIn(CaseFoldingCases), CaseName);
 
-const ParseCase kMalformedCases[] = {
+const ParseCase MalformedCases[] = {
     {"Empty", u"", 0, 0},
     {"TrailingDash", u"Ctrl-", 0, 0},
     {"ModifierAlone", u"Ctrl", 0, 0},
@@ -121,7 +121,7 @@ const ParseCase kMalformedCases[] = {
     {"LeadingSpace", u" Ctrl-Up", 0, 0},
     {"TrailingSpace", u"Ctrl-Up ", 0, 0},
 };
-INSTANTIATE_TEST_SUITE_P(Malformed, KeyNameToCodeTest, ::testing::ValuesIn(kMalformedCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Malformed, KeyNameToCodeTest, ::testing::ValuesIn(MalformedCases), CaseName);
 
 class KeyNameLimitsTest : public PluginTest {};
 
@@ -169,7 +169,7 @@ struct NameCase {
     int result;
 };
 
-const NameCase kNameCases[] = {
+const NameCase NameCases[] = {
     {"NoneClassic", 0, 0, u"None", 0},
     {"NoneExtended", 1, 0, u"None", 0},
     {"DefaultBackClassic", 0, 0x5008D, u"Ctrl-Alt-Up", 0},
@@ -203,7 +203,7 @@ TEST_P(KeyCodeToNameTest, WritesTheName)
     EXPECT_EQ(Text(name), c.name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, KeyCodeToNameTest, ::testing::ValuesIn(kNameCases),
+INSTANTIATE_TEST_SUITE_P(Codes, KeyCodeToNameTest, ::testing::ValuesIn(NameCases),
                          [](const ::testing::TestParamInfo<NameCase>& info) { return info.param.label; });
 
 } // namespace

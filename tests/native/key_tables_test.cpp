@@ -20,7 +20,7 @@ struct TableCase {
     int aliases;
 };
 
-const TableCase kTables[] = {
+const TableCase Tables[] = {
     {"Classic", 0, 74, 6, 17},
     {"Extended", 1, 72, 7, 25},
 };
@@ -85,7 +85,7 @@ TEST_P(KeyTableTest, EveryAliasTargetIsAKeyNameAndNoAlias)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(kTables),
+INSTANTIATE_TEST_SUITE_P(BothTables, KeyTableTest, ::testing::ValuesIn(Tables),
                          [](const ::testing::TestParamInfo<TableCase>& info) { return info.param.label; });
 
 struct ValidityCase {
@@ -95,7 +95,7 @@ struct ValidityCase {
     int extended;
 };
 
-const ValidityCase kValidityCases[] = {
+const ValidityCase ValidityCases[] = {
     {"Zero", 0, 0, 0},
     {"InvalidMarker", KeyCodeInvalid, 0, 0},
     {"NotAllowedMarker", KeyCodeNotAllowed, 0, 0},
@@ -131,7 +131,7 @@ TEST_P(IsValidHotkeyTest, UnderEachTable)
     EXPECT_EQ(IsValidHotkey(GetParam().code), GetParam().extended) << "extended";
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, IsValidHotkeyTest, ::testing::ValuesIn(kValidityCases),
+INSTANTIATE_TEST_SUITE_P(Codes, IsValidHotkeyTest, ::testing::ValuesIn(ValidityCases),
                          [](const ::testing::TestParamInfo<ValidityCase>& info) { return info.param.label; });
 
 } // namespace

@@ -46,13 +46,13 @@ TEST_F(OpenFlagsTest, SettingsKeyIsReadWithReadAccessAndSavedWithReadWrite)
 
     EXPECT_EQ(calls[0].api, standin::Api::RegOpenKeyExW);
     EXPECT_EQ(calls[0].root, HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(calls[0].path, u"Software\\Kelderin\\Mirvane");
+    EXPECT_EQ(calls[0].path, SettingsKey);
     EXPECT_EQ(calls[0].options, 0u);
     EXPECT_EQ(calls[0].access, 0x20019u);
 
     EXPECT_EQ(calls[1].api, standin::Api::RegCreateKeyExW);
     EXPECT_EQ(calls[1].root, HKEY_CURRENT_USER);
-    EXPECT_EQ(calls[1].path, u"Software\\Kelderin\\Mirvane");
+    EXPECT_EQ(calls[1].path, SettingsKey);
     EXPECT_EQ(calls[1].reserved, 0u);
     EXPECT_FALSE(calls[1].className);
     EXPECT_EQ(calls[1].options, (DWORD)REG_OPTION_NON_VOLATILE);

@@ -12,11 +12,11 @@
 
 namespace {
 
-const std::u16string kPath = u"Software\\Kelderin\\Mirvane";
+const std::u16string KeyPath = SettingsKey;
 typedef std::tuple<KeyCode, KeyCode, int32_t, int32_t> Four; // up, down, wrap, sound
 // F1 and F2 with both switches off: valid under both tables and unlike what
 // the cases store, so a partial load shows.
-const Four kBefore{0x1003B, 0x1003C, 0, 0};
+const Four Before{0x1003B, 0x1003C, 0, 0};
 enum Generation { Classic, Extended };
 
 struct Stored {
@@ -40,7 +40,7 @@ void Fresh(Generation generation)
 {
     FreshProcess();
     Startup.useExtendedKeys = generation;
-    Install(kBefore);
+    Install(Before);
 }
 
 std::vector<uint8_t> Bytes(uint64_t value, size_t size)
@@ -67,12 +67,12 @@ protected:
 
 TEST_F(RegistrySettingsTest, LoadFromAMissingOrDeniedKeyChangesNothing)
 {
-    standin::SetRegistryDword(HKEY_LOCAL_MACHINE, kPath, u"HotkeyUp", 0x10048);
-    standin::SetRegistryDword(HKEY_LOCAL_MACHINE, kPath, u"HotkeyDown", 0x10050);
+    standin::SetRegistryDword(HKEY_LOCAL_MACHINE, KeyPath, u"HotkeyUp", 0x10048);
+    standin::SetRegistryDword(HKEY_LOCAL_MACHINE, KeyPath, u"HotkeyDown", 0x10050);
     EXPECT_FALSE(LoadSettings(HKEY_CURRENT_USER));
     standin::DenyRegistryAccess(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(LoadSettings(HKEY_LOCAL_MACHINE));
-    EXPECT_EQ(Current(), kBefore);
+    EXPECT_EQ(Current(), Before);
     EXPECT_EQ(standin::CallCount(standin::Api::RegQueryValueExW), 0);
 }
 
@@ -90,7 +90,7 @@ TEST_F(RegistrySettingsTest, SaveThenLoadRestoresTheFourFields)
             Fresh(generation);
             Install(saved);
             ASSERT_EQ(SaveSettings(root), 0);
-            Install(kBefore);
+            Install(Before);
             EXPECT_TRUE(LoadSettings(root));
             EXPECT_EQ(Current(), saved);
         }
@@ -107,12 +107,12 @@ TEST_F(RegistrySettingsTest, SaveWritesTheFourDwords)
     const std::pair<std::u16string, uint32_t> expected[] = {
         {u"HotkeyUp", 0xFFFFFFFF}, {u"HotkeyDown", 0}, {u"Wrap", 5}, {u"ErrorSound", 0xFFFFFFF9}};
     for (const auto& [name, value] : expected) {
-        auto stored = standin::RegistryValue(HKEY_CURRENT_USER, kPath, name);
+        auto stored = standin::RegistryValue(HKEY_CURRENT_USER, KeyPath, name);
         ASSERT_TRUE(stored.has_value());
         EXPECT_EQ(stored->type, (DWORD)REG_DWORD);
         EXPECT_EQ(stored->data, Bytes(value, 4));
     }
-    EXPECT_EQ(standin::RegistryValueNames(HKEY_CURRENT_USER, kPath).size(), 4u);
+    EXPECT_EQ(standin::RegistryValueNames(HKEY_CURRENT_USER, KeyPath).size(), 4u);
     EXPECT_TRUE(standin::RegistryValue(HKEY_CURRENT_USER, u"Software\\Kelderin", u"Colour"));
 }
 
@@ -125,7 +125,7 @@ TEST_F(RegistrySettingsTest, SaveWhereTheKeyCannotBeCreatedWritesNothing)
         else
             standin::FailCall(standin::Api::RegCreateKeyExW);
         EXPECT_EQ(SaveSettings(HKEY_LOCAL_MACHINE), ERROR_ACCESS_DENIED);
-        EXPECT_FALSE(standin::RegistryKeyExists(HKEY_LOCAL_MACHINE, kPath));
+        EXPECT_FALSE(standin::RegistryKeyExists(HKEY_LOCAL_MACHINE, KeyPath));
         EXPECT_EQ(standin::CallCount(standin::Api::RegSetValueExW), 0);
     }
 }

@@ -43,7 +43,7 @@ TEST_F(StartupCalls, WindowsVersionChoosesTheMarkerBit)
 // version and no registry, and changes nothing.
 TEST_F(StartupCalls, RefusedStartMakesNoWindowsCall)
 {
-    standin::SetRegistryDword(HKEY_CURRENT_USER, u"Software\\Kelderin\\Mirvane", u"HotkeyUp", 0x10048);
+    standin::SetRegistryDword(HKEY_CURRENT_USER, SettingsKey, u"HotkeyUp", 0x10048);
     HostSetVariable(u"_pipe", u"1");
     EXPECT_EQ(InitializePlugin(), 1);
     EXPECT_TRUE(standin::CallLog().empty());
@@ -56,7 +56,7 @@ TEST_F(StartupCalls, RefusedStartMakesNoWindowsCall)
 // at all once the user root held a valid set.
 TEST_F(StartupCalls, MachineRootIsNotOpenedAfterAValidUserSet)
 {
-    const std::u16string path = u"Software\\Kelderin\\Mirvane";
+    const std::u16string path = SettingsKey;
     standin::SetRegistryDword(HKEY_CURRENT_USER, path, u"HotkeyUp", 0x10049);
     standin::SetRegistryDword(HKEY_CURRENT_USER, path, u"HotkeyDown", 0x10051);
     ASSERT_EQ(InitializePlugin(), 0);
