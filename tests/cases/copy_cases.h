@@ -74,6 +74,12 @@ inline std::vector<CopyCase> CopyCases()
         {"LastCommandsOutput", 80, 300, SessionLines, SessionTags, 0, 16, Text(TEXT("hello\r\nworld"))},
         // The back hotkey left the command's line at the window's top.
         {"CommandAtTheWindowsTop", 80, 300, SessionLines, SessionTags, 10, 200, Text(TEXT("a.txt\r\nb.txt"))},
+        // With no command after it, the output runs to the prompt.
+        {"LastCommandAtTheWindowsTop", 80, 300, SessionLines, SessionTags, 13, 60,
+         Text(TEXT("hello\r\nworld\r\n>"))},
+        // The prompt on the window's top row is on screen: a stale tag below
+        // it does not count.
+        {"PromptOnTheWindowsTopRow", 80, 300, {{11, TEXT("out")}}, {10, 40}, 20, 20, Text(TEXT("out"))},
         {"WindowInTheMiddleOfAnOutput", 80, 300, middle, {10, 100}, 40, 150, Joined(middle)},
         {"StaleTagBelowThePrompt", 80, 300, {{11, TEXT("out1")}, {12, TEXT("out2")}}, {10, 20}, 0, 14,
          Text(TEXT("out1\r\nout2"))},

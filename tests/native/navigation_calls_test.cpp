@@ -59,6 +59,28 @@ TEST_F(NavigationCalls, BufferShrinkingBetweenBlocksBeeps)
     EXPECT_EQ(standin::Window().Top, 0);
 }
 
+// The same for the copy hotkey's read of the output: rows the buffer lost
+// are never taken from an old block, and the clipboard keeps what it held.
+TEST_F(NavigationCalls, BufferShrinkingBeforeTheCopyBeeps)
+{
+    Lay(300, {10}, 0);
+    standin::SetCursor({0, 14});
+    for (int row = 11; row < 14; ++row)
+        standin::SetCharacter(0, row, u'x');
+    standin::SetClipboardText(u"before");
+    Settings.CopyHotkey = 0x5002E;
+    standin::BeforeCall(Api::ReadConsoleOutputW, [] {
+        standin::BeforeCall(Api::ReadConsoleOutputW, [] {
+            standin::SetConsole(100, 12);
+            standin::SetCharacter(0, 11, u'x');
+        });
+    });
+    CopyCommandOutput();
+    EXPECT_EQ(Beeps(), 1u);
+    EXPECT_EQ(standin::ClipboardText(), std::u16string(u"before"));
+    EXPECT_EQ(standin::LiveGlobalBlocks(), 0);
+}
+
 // An ordinary keystroke costs the three modifier reads and nothing else.
 TEST_F(NavigationCalls, OrdinaryKeystrokeTouchesNoConsole)
 {
@@ -115,8 +137,8 @@ struct BeepCase {
 const BeepCase BeepCases[] = {
     {"TimerRearmsOnce", {{Fail, 1, 1, false}, {Fail, 1, 1, false}, {TimerRuns, 1, 0, true}, {Fail, 2, 1, false}}, 1},
     {"ErrorSoundOffNeitherBeepsNorStartsATimer", {{FailQuietly, 0, 0, true}, {FailQuietly, 0, 0, true}}, 0},
-    {"ShutdownKillsThePendingTimerAndRearms",
-     {{Fail, 1, 1, false}, {Shutdown, 1, 0, true}, {Fail, 2, 1, false}}, 1},
+    {"ShutdownKillsThePendingTimerOnceAndRearms",
+     {{Fail, 1, 1, false}, {Shutdown, 1, 0, true}, {Shutdown, 1, 0, true}, {Fail, 2, 1, false}}, 1},
     {"ShutdownAfterTheTimerRanKillsNothing",
      {{Fail, 1, 1, false}, {TimerRuns, 1, 0, true}, {Shutdown, 1, 0, true}}, 1},
     // No timer means nothing would ever re-arm the beep.
