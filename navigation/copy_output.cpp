@@ -1,5 +1,7 @@
 // The copy hotkey: the rows a command printed, between the tag of its line
 // and the next tag or the prompt, onto the clipboard as one text.
+#include <string.h>
+
 #include "navigation/navigation.h"
 
 enum {
@@ -62,6 +64,7 @@ static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& inf
 // rows at the end fall away.
 struct CopyText {
     WCHAR* text;
+    SIZE_T capacity; // units, for every row at its widest
     SIZE_T length;
     SIZE_T kept;
     SIZE_T rowStart;
@@ -77,11 +80,15 @@ static void StartRow(CopyText* t)
     t->rowStart = t->length;
 }
 
+// A cell written whole and left zeroed shows as a blank; as a NUL it would
+// end the clipboard's text there and lose every row after it.
 static void AppendCells(CopyText* t, const CHAR_INFO* cells, int count)
 {
     for (int i = 0; i < count; ++i) {
-        if (!(cells[i].Attributes & TrailingHalf))
-            t->text[t->length++] = cells[i].Char.UnicodeChar;
+        if (cells[i].Attributes & TrailingHalf)
+            continue;
+        WCHAR c = cells[i].Char.UnicodeChar;
+        t->text[t->length++] = c ? c : ' ';
     }
 }
 
@@ -126,7 +133,9 @@ static bool CollectText(HANDLE console, int width, OutputRows rows, CopyText* t)
             }
         }
     }
-    t->text[t->kept] = 0;
+    // Whoever reads the clipboard may read the block to its full size, so
+    // nothing the heap held there before may follow the text.
+    memset(t->text + t->kept, 0, (t->capacity - t->kept) * sizeof(WCHAR));
     return t->kept > 0;
 }
 
@@ -140,6 +149,13 @@ static bool PutOnClipboard(HGLOBAL memory)
     bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != NULL;
     CloseClipboard();
     return placed;
+}
+
+// A block that cannot shrink keeps its size: it was cleared past the text.
+static HGLOBAL ShrunkToText(HGLOBAL memory, SIZE_T units)
+{
+    HGLOBAL shrunk = GlobalReAlloc(memory, units * sizeof(WCHAR), GMEM_MOVEABLE);
+    return shrunk ? shrunk : memory;
 }
 
 // The whole text is built before the clipboard is opened, so that any
@@ -161,10 +177,12 @@ static bool CopyToClipboard(void)
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, units * sizeof(WCHAR));
     if (!memory)
         return false;
-    CopyText copy = {static_cast<WCHAR*>(GlobalLock(memory)), 0, 0, 0, 0};
+    CopyText copy = {static_cast<WCHAR*>(GlobalLock(memory)), units, 0, 0, 0, 0};
     bool collected = copy.text && CollectText(console.Get(), width, rows, &copy);
     if (copy.text)
         GlobalUnlock(memory);
+    if (collected)
+        memory = ShrunkToText(memory, copy.kept + 1);
     if (collected && PutOnClipboard(memory))
         return true;
     GlobalFree(memory);

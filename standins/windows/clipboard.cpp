@@ -70,6 +70,13 @@ std::optional<std::u16string> ClipboardText()
     return State().text;
 }
 
+std::optional<std::vector<uint8_t>> ClipboardBlock()
+{
+    if (State().textBlock == 0)
+        return std::nullopt;
+    return State().blocks[State().textBlock].bytes;
+}
+
 void SetClipboardText(const std::u16string& text)
 {
     ReleaseClipboardBlock();
@@ -166,6 +173,30 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL memory)
     bool fails = CallFails(Api::GlobalFree);
     block->freed = true;
     return fails ? memory : nullptr;
+}
+
+// The handle stays the same and the bytes kept are kept, as Windows does for
+// a movable block; new bytes are as stale as GlobalAlloc's.
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags)
+{
+    (void)flags;
+    Block* block = Live(memory);
+    if (CallFails(Api::GlobalReAlloc) || !block || block->locks > 0 || block->clipboards) {
+        SetLastError(block ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    block->bytes.resize(bytes, 0xCD);
+    return memory;
+}
+
+SIZE_T WINAPI GlobalSize(HGLOBAL memory)
+{
+    Block* block = Live(memory);
+    if (CallFails(Api::GlobalSize) || !block) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return block->bytes.size();
 }
 
 BOOL WINAPI OpenClipboard(HWND owner)

@@ -26,6 +26,8 @@ enum class Api {
     GlobalLock,
     GlobalUnlock,
     GlobalFree,
+    GlobalReAlloc,
+    GlobalSize,
     OpenClipboard,
     EmptyClipboard,
     SetClipboardData,
@@ -149,6 +151,9 @@ std::vector<CreateFileCall> CreateFileCalls();
 void SetConsoleWindowHandle(HWND window);
 // What the clipboard holds as CF_UNICODETEXT; nullopt when it holds none.
 std::optional<std::u16string> ClipboardText();
+// Every byte of the block behind that text, as a reader that goes by
+// GlobalSize sees it; nullopt when no block holds it.
+std::optional<std::vector<uint8_t>> ClipboardBlock();
 // As if another program had put this there.
 void SetClipboardText(const std::u16string& text);
 // Another window holds the clipboard open: OpenClipboard fails.

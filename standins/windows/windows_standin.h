@@ -209,6 +209,8 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
 LPVOID WINAPI GlobalLock(HGLOBAL memory);
 BOOL WINAPI GlobalUnlock(HGLOBAL memory);
 HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
+HGLOBAL WINAPI GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags);
+SIZE_T WINAPI GlobalSize(HGLOBAL memory);
 BOOL WINAPI OpenClipboard(HWND owner);
 BOOL WINAPI EmptyClipboard(void);
 HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);

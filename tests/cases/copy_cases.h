@@ -88,6 +88,12 @@ inline std::vector<CopyCase> CopyCases()
         {"TrailingSpacesAndEmptyRows", 80, 300,
          {{11, TEXT("a   ")}, {12, TEXT("")}, {13, TEXT("  b  ")}, {14, TEXT("")}}, {10}, 0, 16,
          Text(TEXT("a\r\n\r\n  b"))},
+        // A cell left zeroed shows as a blank, and is copied as one.
+        {"NulCellsAreBlanks", 80, 300,
+         {{11, Text(TEXT("one\0two"), 7)}, {12, Text(TEXT("end\0\0"), 5)}, {13, Text(3, 0)}, {14, TEXT("last")}},
+         {10}, 0, 15, Text(TEXT("one two\r\nend\r\n\r\nlast"))},
+        {"BlockThatCannotShrink", 80, 300, SessionLines, SessionTags, 0, 16, Text(TEXT("hello\r\nworld")),
+         ClipboardRefusal::NoShrink},
         {"DoubleWidthCharacter", 80, 300, {{11, TEXT("\u4E2D\u4E2Dx")}}, {10}, 0, 12, Text(TEXT("\u4E2Dx")),
          ClipboardRefusal::None, 11},
         {"WholeBufferOf9001RowsBy120Columns", 120, 9001, full, {0}, 8971, 9000, Joined(full)},

@@ -1,9 +1,27 @@
 // The copy cases, run on whichever runner this is built into.
+#include <algorithm>
+
 #include "tests/cases/copy_cases.h"
 
 namespace {
 
 const WCHAR* const Before = TEXT("what the clipboard held before");
+
+// Any process may read the block to its GlobalSize: past the text there are
+// only zeros, and once shrunk hardly any (a heap may round a size up).
+void ExpectNothingPastTheText(const Text& copied, bool shrunk)
+{
+    std::optional<std::vector<BYTE>> block = harness::ClipboardBlock();
+    ASSERT_TRUE(block.has_value());
+    const size_t textBytes = copied.size() * sizeof(WCHAR);
+    ASSERT_GE(block->size(), textBytes + sizeof(WCHAR)) << "no room for the terminator";
+    EXPECT_EQ((size_t)std::count(block->begin() + (long)textBytes, block->end(), 0), block->size() - textBytes)
+        << "stale bytes past the text";
+    if (shrunk)
+        EXPECT_LT(block->size(), textBytes + 16) << "the block was not shrunk to the text";
+    else
+        EXPECT_GT(block->size(), textBytes + 16) << "a block that could not shrink";
+}
 
 class CopyTest : public CaseTest, public ::testing::WithParamInterface<CopyCase> {};
 
@@ -35,6 +53,7 @@ TEST_P(CopyTest, CopiesOneCommandsOutput)
     if (c.copied) {
         EXPECT_EQ(clipboard->size(), c.copied->size());
         EXPECT_TRUE(*clipboard == *c.copied) << Printable(clipboard->substr(0, 200));
+        ExpectNothingPastTheText(*c.copied, c.refusal != harness::ClipboardRefusal::NoShrink);
     } else {
         EXPECT_EQ(*clipboard, Text(Before)) << "the clipboard keeps what it held";
     }

@@ -130,8 +130,12 @@ void LetBeepTimerRun();
 void SetClipboardText(const Text& text);
 // What the clipboard holds as text; none when it holds none.
 std::optional<Text> ClipboardText();
-// Ways the clipboard can be refused: only the stand-in stages them.
-enum class ClipboardRefusal { None, HeldElsewhere, NoConsoleWindow, NoMemory };
+// The bytes of the block behind that text, to its GlobalSize, as any other
+// process may read them; none when the clipboard holds no text.
+std::optional<std::vector<BYTE>> ClipboardBlock();
+// Ways the clipboard can be refused, and a block that cannot be shrunk:
+// only the stand-in stages them.
+enum class ClipboardRefusal { None, HeldElsewhere, NoConsoleWindow, NoMemory, NoShrink };
 bool CanRefuseClipboard();
 void RefuseClipboard(ClipboardRefusal refusal);
 

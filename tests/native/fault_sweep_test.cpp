@@ -187,15 +187,25 @@ struct ConsoleState {
     size_t timers;
     bool armed;
     std::optional<Text> clipboard;
+    bool staleBytes; // in the clipboard's block past the text's terminator
 
     bool operator==(const ConsoleState& o) const
     {
         return columnZero == o.columnZero && window.Left == o.window.Left && window.Top == o.window.Top &&
                window.Right == o.window.Right && window.Bottom == o.window.Bottom && code == o.code &&
                keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed &&
-               clipboard == o.clipboard;
+               clipboard == o.clipboard && staleBytes == o.staleBytes;
     }
 };
+
+bool StaleBytesPastTheText()
+{
+    std::optional<std::vector<uint8_t>> block = standin::ClipboardBlock();
+    std::optional<Text> text = standin::ClipboardText();
+    if (!block || !text)
+        return false;
+    return std::any_of(block->begin() + (long)(text->size() * 2), block->end(), [](uint8_t b) { return b != 0; });
+}
 
 ConsoleState ObserveConsole()
 {
@@ -209,6 +219,7 @@ ConsoleState ObserveConsole()
     s.timers = standin::Timers().size();
     s.armed = ErrorBeep.armed;
     s.clipboard = standin::ClipboardText();
+    s.staleBytes = StaleBytesPastTheText();
     return s;
 }
 
@@ -223,7 +234,7 @@ std::string Describe(const ConsoleState& s)
     out << "\n  window top " << s.window.Top << ", left " << s.window.Left << "\n  record code " << Hex((uint32_t)s.code)
         << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
         << ", armed " << s.armed << "\n  clipboard " << (s.clipboard ? Quoted(*s.clipboard) : "(no text)")
-        << "\n";
+        << (s.staleBytes ? ", stale bytes after it" : "") << "\n";
     return out.str();
 }
 

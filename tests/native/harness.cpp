@@ -152,6 +152,11 @@ std::optional<Text> ClipboardText()
     return standin::ClipboardText();
 }
 
+std::optional<std::vector<BYTE>> ClipboardBlock()
+{
+    return standin::ClipboardBlock();
+}
+
 bool CanRefuseClipboard()
 {
     return true;
@@ -168,6 +173,9 @@ void RefuseClipboard(ClipboardRefusal refusal)
         break;
     case ClipboardRefusal::NoMemory:
         standin::FailAllCalls(standin::Api::GlobalAlloc);
+        break;
+    case ClipboardRefusal::NoShrink:
+        standin::FailAllCalls(standin::Api::GlobalReAlloc);
         break;
     case ClipboardRefusal::None:
         break;

@@ -257,18 +257,33 @@ void SetClipboardText(const Text& text)
     ASSERT_TRUE(placed) << "cannot put text on the clipboard";
 }
 
-std::optional<Text> ClipboardText()
+std::optional<std::vector<BYTE>> ClipboardBlock()
 {
     if (!OpenClipboard(nullptr))
         return std::nullopt;
-    std::optional<Text> text;
+    std::optional<std::vector<BYTE>> bytes;
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const WCHAR* at = data ? static_cast<const WCHAR*>(GlobalLock(data)) : nullptr;
+    const BYTE* at = data ? static_cast<const BYTE*>(GlobalLock(data)) : nullptr;
     if (at) {
-        text = Text(at);
+        bytes = std::vector<BYTE>(at, at + GlobalSize(data));
         GlobalUnlock(data);
     }
     CloseClipboard();
+    return bytes;
+}
+
+std::optional<Text> ClipboardText()
+{
+    std::optional<std::vector<BYTE>> bytes = ClipboardBlock();
+    if (!bytes)
+        return std::nullopt;
+    Text text;
+    for (size_t i = 0; i + 1 < bytes->size(); i += 2) {
+        WCHAR c = (WCHAR)((*bytes)[i] | (*bytes)[i + 1] << 8);
+        if (c == 0)
+            break;
+        text.push_back(c);
+    }
     return text;
 }
 
