@@ -151,7 +151,8 @@ void ListHotkeys(void)
     for (int row = 0; row < table.rows; ++row) {
         line[0] = 0;
         for (int column = 0; column < table.columns; ++column) {
-            if (table.code(row, column) > 0)
+            KeyCode code = table.code(row, column);
+            if (code > 0 && !EntersTheLine(code))
                 AppendEntry(line, column, table.keyName(row));
         }
         QPuts(line);

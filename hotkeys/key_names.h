@@ -10,5 +10,6 @@ KeyCode KeyNameToCode(const WCHAR* text);
 // the terminator); false when no cell holds the code and "(unknown)" was
 // written instead.
 bool KeyCodeToName(KeyCode code, WCHAR* name, size_t capacity);
-// Every combination with a code, one row of the table per line, via QPuts.
+// Every combination that can serve as a hotkey, one row of the table per
+// line, via QPuts.
 void ListHotkeys(void);

@@ -19,6 +19,16 @@ const KeyTable& KeyTableInForce()
     return Startup.useExtendedKeys ? ExtendedKeyTable : ClassicKeyTable;
 }
 
+// The older host delivers only the code, to which the modifier flags are
+// added after the entered-line test; the newer host may name the keystroke
+// instead, and a name carries its modifiers, so there only the bare codes
+// are lost.
+bool EntersTheLine(KeyCode hotkey)
+{
+    KeyCode hostCode = Startup.useExtendedKeys ? hotkey : hotkey & ~(CtrlShiftFlag | CtrlAltFlag);
+    return hostCode == EnterCode || hostCode == CtrlEnterCode;
+}
+
 bool IsValidHotkey(KeyCode code)
 {
     // Cells also hold the negative markers; those never make a code valid.

@@ -47,3 +47,13 @@ const KeyTable& KeyTableInForce();
 
 // A positive code that stands in a cell of the table in force.
 bool IsValidHotkey(KeyCode code);
+
+// The host's codes for an entered line, under either generation.
+enum : KeyCode {
+    EnterCode = 13,
+    CtrlEnterCode = 0xC0D, // Ctrl-Enter as the newer host numbers it
+};
+
+// A valid hotkey that could never fire: the keystroke handler takes the
+// host's code for an entered line before it looks at any hotkey.
+bool EntersTheLine(KeyCode hotkey);

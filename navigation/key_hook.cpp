@@ -1,12 +1,8 @@
 #include "hotkeys/key_names.h"
+#include "hotkeys/key_tables.h"
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
-
-enum : KeyCode {
-    EnterCode = 13,
-    CtrlEnterCode = 0xC0D, // Ctrl-Enter as the newer host numbers it
-};
 
 enum {
     ShiftHeld = 1,

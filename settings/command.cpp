@@ -5,6 +5,7 @@
 
 #include "host/host_api.h"
 #include "hotkeys/key_names.h"
+#include "hotkeys/key_tables.h"
 #include "plugin/diagnostics.h"
 #include "plugin/help.h"
 #include "plugin/plugin_version.h"
@@ -166,6 +167,11 @@ static bool ParseHotkeyArgument(WCHAR* argument, KeyCode* pending, bool noneAllo
         return false;
     case KeyCodeNotAllowed:
         ReportArgumentError(TEXT("Key not allowed: \"%s\"\r\n"), argument);
+        return false;
+    }
+    // Accepted, it would be shown and saved and then never fire.
+    if (EntersTheLine(code)) {
+        ReportArgumentError(TEXT("Not usable as a hotkey (it enters the line): \"%s\"\r\n"), argument);
         return false;
     }
     *pending = code;

@@ -95,7 +95,7 @@ inline std::vector<CommandCase> CommandCases()
     const Writes help = {Out(HelpTextShown)};
     const ShownSettings wrapOff = With(DefaultsShown, &ShownSettings::wrap, false);
     const ShownSettings customSoundOn = With(CustomShown, &ShownSettings::errorSound, true);
-    const Writes listing = Listing(ExtendedCells);
+    const Writes listing = Listing(ExtendedCells, ExtendedLineKeys);
     const WCHAR* copySet = TEXT("/C:Ctrl-Alt-C");
     const ShownSettings withCopy = WithCopy(DefaultsShown, TEXT("Ctrl-Alt-C"));
     const ShownSettings userSet = {TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, true};
@@ -141,6 +141,16 @@ inline std::vector<CommandCase> CommandCases()
         {"ThreeKeyNameForms", TEXT("/F=Ctrl-PgUp /BCtrl-Home"), 0,
          Report({TEXT("Ctrl-Home"), TEXT("Ctrl-PgUp"), true, true}),
          {TEXT("Ctrl-Home"), TEXT("Ctrl-PgUp"), true, true}},
+        // Keys that enter the line are refused, and nothing pending is applied.
+        {"BackKeyEntersTheLine", TEXT("/W:N /b:ctrl-m"), 1,
+         Quoting(TEXT("Not usable as a hotkey (it enters the line)"), TEXT("/B:CTRL-M")), DefaultsShown},
+        {"ForwardKeyEntersTheLine", TEXT("/F:Ctrl-Enter /S"), 1,
+         Quoting(TEXT("Not usable as a hotkey (it enters the line)"), TEXT("/F:CTRL-ENTER")), DefaultsShown},
+        {"CopyKeyEntersTheLine", TEXT("/C=Ctrl-M"), 1,
+         Quoting(TEXT("Not usable as a hotkey (it enters the line)"), TEXT("/C=CTRL-M")), DefaultsShown},
+        // The newer host may name this keystroke, with its modifiers.
+        {"CtrlShiftMServesTheNewerHost", TEXT("/C:Ctrl-Shift-M"), 0,
+         Report(WithCopy(DefaultsShown, TEXT("Ctrl-Shift-M"))), WithCopy(DefaultsShown, TEXT("Ctrl-Shift-M"))},
         {"SameKeyBothWays", TEXT("/B:Ctrl-Up /F:ctrl-up"), 0, Report({TEXT("Ctrl-Up"), TEXT("Ctrl-Up"), true, true}),
          {TEXT("Ctrl-Up"), TEXT("Ctrl-Up"), true, true}},
 

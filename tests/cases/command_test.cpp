@@ -101,11 +101,12 @@ struct KeyTableCase {
     const WCHAR* hostVersion;
     const KeyCells* rows;
     size_t rowCount;
+    const std::vector<Text>* lineKeys;
 };
 
 const KeyTableCase KeyTables[] = {
-    {"Classic", TEXT("23.0"), ClassicCells, ArraySize(ClassicCells)},
-    {"Extended", TEXT("24.0"), ExtendedCells, ArraySize(ExtendedCells)},
+    {"Classic", TEXT("23.0"), ClassicCells, ArraySize(ClassicCells), &ClassicLineKeys},
+    {"Extended", TEXT("24.0"), ExtendedCells, ArraySize(ExtendedCells), &ExtendedLineKeys},
 };
 
 void PrintTo(const KeyTableCase& c, std::ostream* os)
@@ -136,11 +137,12 @@ TEST_P(KeyCellTest, ListsEveryHotkey)
     const KeyTableCase& t = GetParam();
     StartPlugin(t.hostVersion);
     EXPECT_EQ(RunCommand(TEXT("/L")), 0);
-    EXPECT_EQ(HostWrites(), Listing(t.rows, t.rowCount));
+    EXPECT_EQ(HostWrites(), Listing(t.rows, t.rowCount, *t.lineKeys));
 }
 
-// A hotkey stored under its code comes back under its name; a cell that
-// can be no hotkey is refused by name with its own message.
+// A hotkey stored under its code comes back under its name, even a line
+// key, as saved settings always have; by name a line key, and a cell that
+// can be no hotkey, is refused with its own message.
 TEST_P(KeyCellTest, EveryCellByCodeAndByName)
 {
     const KeyTableCase& t = GetParam();
@@ -159,6 +161,12 @@ TEST_P(KeyCellTest, EveryCellByCodeAndByName)
                 if (name != TEXT("Ctrl-Shift-Num-"))
                     EXPECT_EQ(HostWrites(), Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report({name, name, true, true}))
                         << Printable(name);
+                if (!IsOneOf(name, *t.lineKeys))
+                    continue;
+                HostReset();
+                EXPECT_EQ(RunCommand(TEXT("/B:") + name), 1) << Printable(name);
+                EXPECT_EQ(HostWrites(), Quoting(TEXT("Not usable as a hotkey (it enters the line)"),
+                                                UpperAscii(TEXT("/B:") + name)));
                 continue;
             }
             if (!CanBeTyped(t.rows[row].name))

@@ -7,7 +7,9 @@
 
 #include <stdint.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/cases/case_text.h"
 
@@ -180,19 +182,32 @@ const KeyCells ExtendedCells[] = {
     {TEXT("Decimal"),   {     -2,      -2,   0x834, 0x10034, 0x20034, 0x50034, 0x70034}},
 };
 
+// The cells whose keystroke the host delivers as an entered line's code, so
+// that as a hotkey they would never fire: the older host sends Ctrl-Shift-M
+// as 13; the newer one sends 13 and 0xC0D as they are.
+const std::vector<Text> ClassicLineKeys = {TEXT("Ctrl-Shift-M")};
+const std::vector<Text> ExtendedLineKeys = {TEXT("Ctrl-M"), TEXT("Ctrl-Enter")};
+
+inline bool IsOneOf(const Text& name, const std::vector<Text>& names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 // What "mirvane /L" writes for a table: one line a row, the names of its
-// hotkeys three spaces apart, each line and its line end two writes.
-inline Writes Listing(const KeyCells* rows, size_t count)
+// hotkeys three spaces apart, each line and its line end two writes. The
+// line keys are left out.
+inline Writes Listing(const KeyCells* rows, size_t count, const std::vector<Text>& lineKeys)
 {
     Writes writes;
     for (size_t r = 0; r < count; ++r) {
         Text line;
         for (size_t column = 0; column < 7 && rows[r].codes[column]; ++column) {
-            if (rows[r].codes[column] < 0)
+            Text name = Text(ColumnPrefixes[column]) + rows[r].name;
+            if (rows[r].codes[column] < 0 || IsOneOf(name, lineKeys))
                 continue;
             if (!line.empty())
                 line += TEXT("   ");
-            line += Text(ColumnPrefixes[column]) + rows[r].name;
+            line += name;
         }
         writes.push_back(Out(line));
         writes.push_back(Out(TEXT("\r\n")));
@@ -201,7 +216,7 @@ inline Writes Listing(const KeyCells* rows, size_t count)
 }
 
 template <size_t N>
-Writes Listing(const KeyCells (&table)[N])
+Writes Listing(const KeyCells (&table)[N], const std::vector<Text>& lineKeys)
 {
-    return Listing(table, N);
+    return Listing(table, N, lineKeys);
 }

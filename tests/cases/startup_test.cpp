@@ -32,13 +32,13 @@ INSTANTIATE_TEST_SUITE_P(, RefusedShellTest, ::testing::ValuesIn(RefusedShells),
 
 class HostVersionTest : public CaseTest, public ::testing::WithParamInterface<HostVersionCase> {};
 
-// Ctrl-M is a hotkey of the extended table only.
+// Ctrl-1 is a hotkey of the extended table only.
 TEST_P(HostVersionTest, PicksTheKeyTable)
 {
     const HostVersionCase& c = GetParam();
     HostSetExpandUnterminated(c.unterminated);
     StartPlugin(c.text.c_str());
-    EXPECT_EQ(RunCommand(TEXT("/B:Ctrl-M")), c.extended ? 0 : 1);
+    EXPECT_EQ(RunCommand(TEXT("/B:Ctrl-1")), c.extended ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(, HostVersionTest, ::testing::ValuesIn(HostVersions), CaseName<HostVersionCase>);
