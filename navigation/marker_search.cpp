@@ -86,6 +86,15 @@ static bool ScrollConsole(bool back)
     return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);
 }
 
+bool ConsoleKeepsNoScrollBack(void)
+{
+    ConsoleOutput console;
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
+        return false;
+    return info.dwSize.Y == info.srWindow.Bottom - info.srWindow.Top + 1;
+}
+
 void ScrollToMarkedRow(bool back)
 {
     if (!ScrollConsole(back))

@@ -69,6 +69,10 @@ bool VisitTaggedRows(HANDLE console, int height, Visit visit)
     return true;
 }
 
+// The buffer is no taller than the window, as under every pseudo console:
+// no hotkey press can move the window there. False when it cannot be told.
+bool ConsoleKeepsNoScrollBack(void);
+
 // back: towards lower rows (HotkeyUp); otherwise forward (HotkeyDown).
 void ScrollToMarkedRow(bool back);
 // The row to go to, or -1 for none.

@@ -4,6 +4,7 @@
 
 #include "host/host_api.h"
 #include "hotkeys/key_names.h"
+#include "navigation/navigation.h"
 #include "plugin/diagnostics.h"
 #include "plugin/plugin_version.h"
 #include "plugin/state.h"
@@ -91,6 +92,15 @@ static void PrintLoadMessage(void)
            backName, forwardName);
 }
 
+// A user who has not read README would otherwise only hear the hotkeys beep.
+static void PrintScrollBackNotice(void)
+{
+    if (!ConsoleKeepsNoScrollBack())
+        return;
+    Printf(TEXT("This console keeps no scroll-back, so the back and forward hotkeys cannot move its window; ")
+           TEXT("see \"Where it works\" in README.\r\n"));
+}
+
 // The order matters: the host version picks the key table before saved
 // hotkeys are validated against it, and the defaults stand before saved
 // settings are laid over them.
@@ -108,7 +118,9 @@ bool StartPlugin(void)
         LoadSettings(HKEY_LOCAL_MACHINE);
     if (IsWindows10Build19041OrLater(&osVersion))
         Startup.markerAttribute = MarkerAttributeModern;
-    if (!suppressLoadMessage)
+    if (!suppressLoadMessage) {
         PrintLoadMessage();
+        PrintScrollBackNotice();
+    }
     return true;
 }

@@ -207,6 +207,29 @@ const LoadMessageCase LoadMessageCases[] = {
     {"LongerThanTheBuffer", Text(5000, 'x'), false},
 };
 
+// ---- a console with no scroll-back --------------------------------------------------------
+
+// Where the buffer is no taller than its 30-row window, the load message
+// goes on to say why the hotkeys can only beep; NoLoadMsg silences both.
+struct ScrollBackCase {
+    const char* name;
+    ConsoleKind console;
+    int rows;
+    bool noLoadMsg;
+    bool told;
+};
+
+const ScrollBackCase ScrollBackCases[] = {
+    {"DocumentedWithScrollBack", DocumentedConsoleKind, 300, false, false},
+    {"ModernWithScrollBack", ModernConsoleKind, 31, false, false},
+    {"BufferSetToTheWindowsHeight", DocumentedConsoleKind, 30, false, true},
+    {"PseudoConsole", PseudoConsoleKind, 30, false, true},
+    {"PseudoConsoleWithNoLoadMsg", PseudoConsoleKind, 30, true, false},
+};
+
+const Text NoScrollBackNotice = TEXT("This console keeps no scroll-back, so the back and forward hotkeys cannot ")
+                                TEXT("move its window; see \"Where it works\" in README.\r\n");
+
 // ---- the host's requests for help and usage -------------------------------------------------
 
 struct CommandNameCase {
@@ -244,6 +267,11 @@ inline void PrintTo(const SavedSettingsCase& c, std::ostream* os)
 }
 
 inline void PrintTo(const LoadMessageCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+inline void PrintTo(const ScrollBackCase& c, std::ostream* os)
 {
     *os << c.name;
 }

@@ -82,6 +82,33 @@ TEST_P(LoadMessageTest, FollowsNoLoadMsg)
 
 INSTANTIATE_TEST_SUITE_P(, LoadMessageTest, ::testing::ValuesIn(LoadMessageCases), CaseName<LoadMessageCase>);
 
+class ScrollBackTest : public CaseTest, public ::testing::WithParamInterface<ScrollBackCase> {};
+
+TEST_P(ScrollBackTest, SaysWhenThereIsNone)
+{
+    const ScrollBackCase& c = GetParam();
+    harness::UseConsole(c.console);
+    harness::LayConsole(100, c.rows, 0, 0, 100, 30);
+    if (c.noLoadMsg)
+        harness::SetNoLoadMsg(Text(TEXT("1")));
+
+    StartPlugin(TEXT("24.0"), true);
+    Writes expected;
+    if (!c.noLoadMsg)
+        expected.push_back(Out(LoadMessage(DefaultsShown.back, DefaultsShown.forward)));
+    if (c.told)
+        expected.push_back(Out(NoScrollBackNotice));
+    EXPECT_EQ(HostWrites(), expected);
+    harness::ExpectNothingLeftOpen();
+}
+
+INSTANTIATE_TEST_SUITE_P(, ScrollBackTest,
+                         ::testing::ValuesIn(Runnable(ScrollBackCases,
+                                                      [](const ScrollBackCase& c) {
+                                                          return harness::RunsOn(c.console);
+                                                      })),
+                         CaseName<ScrollBackCase>);
+
 // The same record at the same address before and after start-up; the 20
 // bytes behind the build number stay zero.
 TEST_F(CaseTest, InfoRecord)
