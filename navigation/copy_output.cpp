@@ -4,25 +4,59 @@
 
 #include "navigation/navigation.h"
 
-enum {
-    // Cells per read: older consoles refuse transfers much above 64 KB.
-    CopyBlockCells = 8192,
-    // The right half of a double-width character repeats its left half.
-    TrailingHalf = 0x0200, // COMMON_LVB_TRAILING_BYTE
-};
-
 // Rows first..last, inclusive, hold the output.
 struct OutputRows {
     int first;
     int last;
 };
 
+// The output runs from the command's line to the next tagged row, of any
+// command, or to the prompt.
+static bool OutputOf(int command, int end, int cursor, OutputRows* rows)
+{
+    if (command < 0 || command >= cursor)
+        return false;
+    if (end < 0 || end > cursor)
+        end = cursor;
+    *rows = {command + 1, end - 1};
+    return rows->first <= rows->last;
+}
+
+// The same choice among the commands the filter matches, found outward so
+// that the search stops at the first match the rules allow. A tag at or
+// below the input start's row never matches.
+static bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info,
+                                   const CommandFilter* filter, OutputRows* rows)
+{
+    RowSearch search;
+    StartRowSearch(&search, console, &info, filter);
+    int top = info.srWindow.Top;
+    int bottom = info.srWindow.Bottom;
+    int cursor = info.dwCursorPosition.Y;
+    int highest = filter->startRow - 1;
+    int command;
+    if (cursor >= top && cursor <= bottom) {
+        command = NearestTaggedRow(&search, cursor - 1 < highest ? cursor - 1 : highest, 0, -1, true);
+    } else {
+        command = NearestTaggedRow(&search, top, bottom < highest ? bottom : highest, 1, true);
+        if (command == NoRow)
+            command = NearestTaggedRow(&search, top - 1 < highest ? top - 1 : highest, 0, -1, true);
+    }
+    if (command < 0 || command >= cursor)
+        return false;
+    int end = NearestTaggedRow(&search, command + 1, cursor, 1, false);
+    return end != SearchFailed && OutputOf(command, end, cursor, rows);
+}
+
 // The command is the last one entered when the prompt is on screen, else
 // the one the back and forward hotkeys put at the window's top, else the one
 // whose output fills the window. A tag below the prompt is stale: the output
 // ends at the prompt at the latest.
-static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info, OutputRows* rows)
+static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info, const CommandFilter* filter,
+                           OutputRows* rows)
 {
+    if (filter->length > 0)
+        return FindMatchingOutputRows(console, info, filter, rows);
     int top = info.srWindow.Top;
     int cursor = info.dwCursorPosition.Y;
     int aboveCursor = -1;  // the highest tagged row above the prompt
@@ -51,12 +85,7 @@ static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& inf
         command = fromTop;
         end = afterFromTop;
     }
-    if (command < 0 || command >= cursor)
-        return false;
-    if (end < 0 || end > cursor)
-        end = cursor;
-    *rows = {command + 1, end - 1};
-    return rows->first <= rows->last;
+    return OutputOf(command, end, cursor, rows);
 }
 
 // The text as it grows: rows joined by "\r\n", each without its trailing
@@ -80,15 +109,14 @@ static void StartRow(CopyText* t)
     t->rowStart = t->length;
 }
 
-// A cell written whole and left zeroed shows as a blank; as a NUL it would
-// end the clipboard's text there and lose every row after it.
+// A zeroed cell taken as it is would end the clipboard's text there and
+// lose every row after it.
 static void AppendCells(CopyText* t, const CHAR_INFO* cells, int count)
 {
     for (int i = 0; i < count; ++i) {
-        if (cells[i].Attributes & TrailingHalf)
-            continue;
-        WCHAR c = cells[i].Char.UnicodeChar;
-        t->text[t->length++] = c ? c : ' ';
+        WCHAR c = CellCharacter(cells[i]);
+        if (c != 0)
+            t->text[t->length++] = c;
     }
 }
 
@@ -100,28 +128,18 @@ static void EndRow(CopyText* t)
         t->kept = t->length;
 }
 
-static bool ReadCells(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom)
-{
-    COORD size = {(SHORT)(right - left + 1), (SHORT)(bottom - top + 1)};
-    COORD origin = {0, 0};
-    SMALL_RECT region = {(SHORT)left, (SHORT)top, (SHORT)right, (SHORT)bottom};
-    if (!ReadConsoleOutputW(console, block, size, origin, &region))
-        return false;
-    return region.Left == left && region.Top == top && region.Right == right && region.Bottom == bottom;
-}
-
 // Whole rows at a time when they fit the block, else each row in pieces;
 // false when a read fails or no row holds a character.
 static bool CollectText(HANDLE console, int width, OutputRows rows, CopyText* t)
 {
-    CHAR_INFO block[CopyBlockCells];
-    int pieceWidth = width < CopyBlockCells ? width : CopyBlockCells;
-    int rowsPerRead = CopyBlockCells / pieceWidth;
+    CHAR_INFO block[CellBlockCells];
+    int pieceWidth = width < CellBlockCells ? width : CellBlockCells;
+    int rowsPerRead = CellBlockCells / pieceWidth;
     for (int top = rows.first; top <= rows.last; top += rowsPerRead) {
         int bottom = top + rowsPerRead - 1 < rows.last ? top + rowsPerRead - 1 : rows.last;
         for (int left = 0; left < width; left += pieceWidth) {
             int right = left + pieceWidth < width ? left + pieceWidth - 1 : width - 1;
-            if (!ReadCells(console, block, left, top, right, bottom))
+            if (!ReadCellBlock(console, block, left, top, right, bottom))
                 return false;
             int cells = right - left + 1;
             for (int row = top; row <= bottom; ++row) {
@@ -165,9 +183,12 @@ static bool CopyToClipboard(void)
 {
     ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
+    CommandFilter filter;
     OutputRows rows;
-    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info) ||
-        !FindOutputRows(console.Get(), info, &rows))
+    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
+        return false;
+    ReadCommandFilter(console.Get(), &info, &filter);
+    if (!FindOutputRows(console.Get(), info, &filter, &rows))
         return false;
     int width = info.dwSize.X;
     if (width <= 0)

@@ -46,6 +46,13 @@ static void ConsumeKey(KeyEventRecord* event)
         event->keyName[0] = 0;
 }
 
+// The next line starts afresh, whatever the typed filter is.
+static void EnterLine(int row)
+{
+    ForgetInputStart();
+    MarkRow(row);
+}
+
 // An older host is only known to fill code and row, so nothing beyond them
 // is read unless the newer host is present.
 void HandleKey(KeyEventRecord* event)
@@ -58,11 +65,13 @@ void HandleKey(KeyEventRecord* event)
         // The bare name converts to KeyCodeNotAllowed, so the name itself is
         // what marks an entered line.
         if (TextEqualsNoCase(event->keyName, TEXT("Enter")))
-            return MarkRow(event->row);
+            return EnterLine(event->row);
     }
     // An entered line's key goes on to the host untouched.
     if (code == EnterCode || code == CtrlEnterCode)
-        return MarkRow(event->row);
+        return EnterLine(event->row);
+    // Before any hotkey, which reads what was typed since.
+    NoteInputStart(event->row);
     if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
         return MarkRow(GetCursorRow());
     code |= ModifierFlags();

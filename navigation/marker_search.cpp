@@ -21,6 +21,16 @@ bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
     return region.Left == 0 && region.Right == 0 && region.Top == top && region.Bottom == bottom;
 }
 
+bool ReadCellBlock(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom)
+{
+    COORD size = {(SHORT)(right - left + 1), (SHORT)(bottom - top + 1)};
+    COORD origin = {0, 0};
+    SMALL_RECT region = {(SHORT)left, (SHORT)top, (SHORT)right, (SHORT)bottom};
+    if (!ReadConsoleOutputW(console, block, size, origin, &region))
+        return false;
+    return region.Left == left && region.Top == top && region.Right == right && region.Bottom == bottom;
+}
+
 // Scans column 0 of the whole buffer; false when a block cannot be read.
 static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
 {
@@ -43,8 +53,44 @@ static int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
     return row > highestTop ? highestTop : row;
 }
 
-int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back)
+static int Found(int row)
 {
+    return row >= 0 ? row : -1;
+}
+
+// The rules of the unfiltered search, among the matching rows, found
+// outward from the window so that the search stops at the first match the
+// rules allow. A tag at or below the input start's row never matches.
+static int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
+                           const CommandFilter* filter)
+{
+    RowSearch search;
+    StartRowSearch(&search, console, info, filter);
+    int top = info->srWindow.Top;
+    int highest = filter->startRow - 1;
+    if (back) {
+        int prev = NearestTaggedRow(&search, top - 1 < highest ? top - 1 : highest, 0, -1, true);
+        if (prev != NoRow || !Settings.Wrap)
+            return Found(prev);
+        // The last match: none lies above the window.
+        return Found(NearestTaggedRow(&search, highest, top, -1, true));
+    }
+    int row = NearestTaggedRow(&search, top + 1, highest, 1, true);
+    if (row == SearchFailed)
+        return -1;
+    if (row == NoRow) {
+        // The first match, which then lies at or above the window's top.
+        return Settings.Wrap ? Found(NearestTaggedRow(&search, 0, top < highest ? top : highest, 1, true)) : -1;
+    }
+    if (row > 0 && WindowTopFor(info, row) == top)
+        row = Settings.Wrap ? NearestTaggedRow(&search, 0, row, 1, true) : -1;
+    return Found(row);
+}
+
+int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back, const CommandFilter* filter)
+{
+    if (filter->length > 0)
+        return FindMatchingRow(console, info, back, filter);
     int top = info->srWindow.Top;
     MarkedRows rows;
     if (!ScanMarkedRows(console, info->dwSize.Y, top, &rows))
@@ -82,7 +128,9 @@ static bool ScrollConsole(bool back)
     CONSOLE_SCREEN_BUFFER_INFO info = {};
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
-    int row = FindMarkedRow(console.Get(), &info, back);
+    CommandFilter filter;
+    ReadCommandFilter(console.Get(), &info, &filter);
+    int row = FindMarkedRow(console.Get(), &info, back, &filter);
     return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);
 }
 

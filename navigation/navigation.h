@@ -10,7 +10,22 @@ enum {
     BeepTimerId = 34147,
     BeepTimerPeriodMs = 750,
     MarkerBlockRows = 512,
+    // Cells per read of a row's text: older consoles refuse transfers much
+    // above 64 KB.
+    CellBlockCells = 8192,
+    // The right half of a double-width character repeats its left half.
+    TrailingHalf = 0x0200, // COMMON_LVB_TRAILING_BYTE
 };
+
+// The character a cell adds to its row's text, as the clipboard would get
+// it: none (0) for the right half of a double-width character, and a space
+// for a cell a program left zeroed, which the console shows as a blank.
+inline WCHAR CellCharacter(const CHAR_INFO& cell)
+{
+    if (cell.Attributes & TrailingHalf)
+        return 0;
+    return cell.Char.UnicodeChar ? cell.Char.UnicodeChar : ' ';
+}
 
 // The active console screen buffer, opened for one operation and closed
 // when it goes out of scope, so that no handle survives a call. "CONOUT$"
@@ -48,6 +63,9 @@ void MarkRow(int row);
 // Column 0 of rows top..bottom (at most MarkerBlockRows) into block; false
 // when it cannot be read, or comes back as another region.
 bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom);
+// The cells of a rectangle (at most CellBlockCells) into block, row after
+// row; false when it cannot be read, or comes back as another region.
+bool ReadCellBlock(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom);
 
 // Calls visit(row) for every tagged row of a buffer height rows high, in
 // increasing order, reading column 0 a block at a time: the whole buffer is
@@ -73,10 +91,82 @@ bool VisitTaggedRows(HANDLE console, int height, Visit visit)
 // no hotkey press can move the window there. False when it cannot be told.
 bool ConsoleKeepsNoScrollBack(void);
 
+// ---- find by typing ---------------------------------------------------------
+
+// Where the line being typed began: the cursor at the first keystroke of a
+// line, which the host numbers with the line's row. Learnt once per line
+// while the typed filter is on; forgotten when a line is entered.
+struct InputStart {
+    bool known;
+    COORD position;
+    int32_t eventRow; // the host's row for the line it was learnt on
+};
+
+constexpr InputStart NoInputStart = {false, {0, 0}, 0};
+
+extern InputStart TypingStart;
+
+// Every keystroke but an entered line's: reads the cursor when the line is
+// a new one, and only while the typed filter is on.
+void NoteInputStart(int32_t eventRow);
+void ForgetInputStart(void);
+
+enum { TypedTextLimit = 255 };
+
+// What has been typed on the line, as a filter on the tagged rows. A row
+// matches when its text holds the typed text (ASCII letters in either case)
+// right after the character that stands before the input start on its row,
+// or at the row's start when the input starts in column 0.
+struct CommandFilter {
+    WCHAR typed[TypedTextLimit];
+    int length; // 0: no filter, every tagged row counts
+    bool hasBefore;
+    WCHAR before;
+    int startRow; // a tag here or below is the line being typed, or stale
+};
+
+// The filter for one press, through the press's console handle and buffer
+// information: empty unless the typed filter is on, an input start is known,
+// the cursor stands after it and the text between holds more than spaces.
+// A failed read leaves it empty.
+void ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, CommandFilter* filter);
+
+// The tagged rows of the buffer read outward from one row, a block of
+// column 0 at a time, and the text of tagged rows a block of rows at a
+// time, so that a match near the window costs a few reads however large
+// the buffer.
+struct RowSearch {
+    HANDLE console;
+    int height;
+    int width;
+    const CommandFilter* filter;
+    CHAR_INFO column[MarkerBlockRows];
+    int columnTop; // rows columnTop..columnBottom of column 0 are held
+    int columnBottom;
+    CHAR_INFO cells[CellBlockCells];
+    int cellsTop; // rows cellsTop..cellsBottom, columns cellsLeft..cellsRight
+    int cellsBottom;
+    int cellsLeft;
+    int cellsRight;
+};
+
+enum { NoRow = -1, SearchFailed = -2 };
+
+void StartRowSearch(RowSearch* search, HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info,
+                    const CommandFilter* filter);
+// The nearest tagged row from `from` to `to`, both included, walking in the
+// direction step (+1 or -1); an empty range has none. With matching, only a
+// row the filter matches counts. NoRow, or SearchFailed when a read failed.
+int NearestTaggedRow(RowSearch* search, int from, int to, int step, bool matching);
+
+// ---- the window ----------------------------------------------------------------
+
 // back: towards lower rows (HotkeyUp); otherwise forward (HotkeyDown).
 void ScrollToMarkedRow(bool back);
-// The row to go to, or -1 for none.
-int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back);
+// The row to go to, or -1 for none: among every tagged row, or with a
+// non-empty filter among the tagged rows it matches.
+int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
+                  const CommandFilter* filter);
 
 // The copy hotkey: the output of one command, the one whose line is nearest
 // above the prompt or at the window's top, onto the clipboard as text; the

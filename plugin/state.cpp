@@ -13,5 +13,6 @@ void ResetModuleState(void)
     Startup = LoadTimeFacts;
     visibleMarker = 0;
     ErrorBeep = LoadTimeBeep;
+    TypingStart = NoInputStart;
     ArgumentList = ArgumentListState{};
 }

@@ -25,6 +25,7 @@ struct UserSettings {
     int32_t Wrap;       // 0 or 1
     int32_t ErrorSound; // 0 or 1
     KeyCode CopyHotkey; // 0: none, and then nothing of it shows anywhere
+    int32_t TypedFilter; // 0 or 1: the hotkeys visit only commands that begin as the line typed
 };
 
 constexpr UserSettings DefaultSettings = {
@@ -32,6 +33,7 @@ constexpr UserSettings DefaultSettings = {
     0x50091, // Ctrl-Alt-Down
     1,
     1,
+    0,
     0,
 };
 

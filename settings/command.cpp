@@ -28,6 +28,7 @@ enum OptionKind {
     OptionRestore,
     OptionSaveUser,
     OptionSaveMachine,
+    OptionTypedFilter,
     OptionVisibleMarker,
     OptionWrap,
 };
@@ -57,6 +58,7 @@ static constexpr OptionEntry OptionTable[] = {
     {TEXT("/R"), MatchWhole, OptionRestore},
     {TEXT("/S"), MatchWhole, OptionSaveUser},
     {TEXT("/S!"), MatchWhole, OptionSaveMachine},
+    {TEXT("/T"), MatchFirstTwo, OptionTypedFilter},
     {TEXT("/VM"), MatchFirstTwo, OptionVisibleMarker},
     {TEXT("/W"), MatchFirstTwo, OptionWrap},
 };
@@ -69,6 +71,7 @@ struct PendingChanges {
     KeyCode copyHotkey; // 0 for None
     int32_t wrap;
     int32_t errorSound;
+    int32_t typedFilter;
     bool restoreDefaults;
     bool restoreSaved;
     bool listHotkeys;
@@ -231,6 +234,9 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
     case OptionSaveMachine:
         pending->saveRoot = HKEY_LOCAL_MACHINE;
         break;
+    case OptionTypedFilter:
+        read = ParseYesNo(argument, &pending->typedFilter);
+        break;
     case OptionVisibleMarker:
         // Not a pending change: it takes effect even if a later argument fails.
         read = ParseYesNo(argument, &visibleMarker);
@@ -267,6 +273,8 @@ static void ApplyPendingValues(const PendingChanges* pending)
         Settings.ErrorSound = pending->errorSound;
     if (pending->copyHotkey != -1)
         Settings.CopyHotkey = pending->copyHotkey;
+    if (pending->typedFilter != -1)
+        Settings.TypedFilter = pending->typedFilter;
 }
 
 static const WCHAR* YesNo(int32_t value)
@@ -287,6 +295,8 @@ static void WriteSettingsReport(WCHAR* text)
         KeyCodeToName(Settings.CopyHotkey, text, TextBufferLength);
         Printf(TEXT("    Copy hotkey  . . . . . . . /C: %s\r\n"), text);
     }
+    if (Settings.TypedFilter)
+        Printf(TEXT("    Typed filter . . . . . . . /T: Yes\r\n"));
     Printf(TEXT("    Error sound  . . . . . . . /E: %s\r\n"), YesNo(Settings.ErrorSound));
     Printf(TEXT("    Wrap . . . . . . . . . . . /W: %s\r\n"), YesNo(Settings.Wrap));
 }
@@ -338,7 +348,7 @@ int RunSettingsCommand(WCHAR* arguments)
     if (arguments == nullptr)
         return CommandBadArgument;
 
-    PendingChanges pending = {-1, -1, -1, -1, -1, false, false, false, nullptr};
+    PendingChanges pending = {-1, -1, -1, -1, -1, -1, false, false, false, nullptr};
     WCHAR text[TextBufferLength];
     text[0] = 0;
 

@@ -90,6 +90,8 @@ bool LoadSettings(HKEY root)
     // broken one means none; it never decides whether the set is taken.
     KeyCode copy = (KeyCode)QueryDword(key.Get(), TEXT("CopyHotkey"));
     saved.CopyHotkey = IsValidHotkey(copy) ? copy : 0;
+    // Off unless it was saved on: the filter changes what the hotkeys visit.
+    saved.TypedFilter = QueryDword(key.Get(), TEXT("TypedFilter")) == 1 ? 1 : 0;
     Settings = saved;
     return true;
 }
@@ -100,13 +102,14 @@ static LSTATUS SetDword(HKEY key, const WCHAR* name, int32_t value)
     return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&data, sizeof data);
 }
 
-// No copy hotkey is no value at all, so that a key saved without one reads
-// the same as before there was one; a value already missing is fine.
-static LSTATUS SetCopyHotkey(HKEY key)
+// A setting that is off (no copy hotkey, no typed filter) is no value at
+// all, so that a key saved without it reads the same as before there was
+// one; a value already missing is fine.
+static LSTATUS SetOrRemove(HKEY key, const WCHAR* name, int32_t value)
 {
-    if (Settings.CopyHotkey != 0)
-        return SetDword(key, TEXT("CopyHotkey"), Settings.CopyHotkey);
-    LSTATUS deleted = RegDeleteValueW(key, TEXT("CopyHotkey"));
+    if (value != 0)
+        return SetDword(key, name, value);
+    LSTATUS deleted = RegDeleteValueW(key, name);
     return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
 }
 
@@ -124,7 +127,8 @@ LSTATUS SaveSettings(HKEY root)
         SetDword(key.Get(), TEXT("HotkeyDown"), Settings.HotkeyDown),
         SetDword(key.Get(), TEXT("Wrap"), Settings.Wrap),
         SetDword(key.Get(), TEXT("ErrorSound"), Settings.ErrorSound),
-        SetCopyHotkey(key.Get()),
+        SetOrRemove(key.Get(), TEXT("CopyHotkey"), Settings.CopyHotkey),
+        SetOrRemove(key.Get(), TEXT("TypedFilter"), Settings.TypedFilter),
     };
 
     LSTATUS result = ERROR_SUCCESS;

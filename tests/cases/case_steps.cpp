@@ -40,3 +40,15 @@ void EnterLine(int row)
 {
     PressKey(13, row);
 }
+
+void TypeLine(int row, int column, const Text& typed, int columns)
+{
+    int at = row * columns + column;
+    harness::SetCursor(column, row);
+    for (WCHAR c : typed) {
+        PressKey(c, row);
+        harness::WriteCharacters(at % columns, at / columns, Text(1, c));
+        ++at;
+        harness::SetCursor(at % columns, at / columns);
+    }
+}

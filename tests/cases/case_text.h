@@ -100,12 +100,13 @@ struct ShownSettings {
     bool errorSound;
     bool wrap;
     Text copy = Text(); // empty: no copy hotkey, and no line for it
+    bool typed = false; // the typed filter on, and a line for it
 };
 
 const ShownSettings DefaultsShown = {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), true, true};
 
-// The settings report: five writes to standard output, six with a copy
-// hotkey.
+// The settings report: five writes to standard output, one more with a
+// copy hotkey and one more with the typed filter on.
 inline Writes Report(const ShownSettings& s)
 {
     Writes writes = {
@@ -117,9 +118,17 @@ inline Writes Report(const ShownSettings& s)
         Out(Text(TEXT("    Wrap . . . . . . . . . . . /W: ")) + (s.wrap ? TEXT("Yes") : TEXT("No")) +
             TEXT("\r\n")),
     };
+    if (s.typed)
+        writes.insert(writes.begin() + 3, Out(TEXT("    Typed filter . . . . . . . /T: Yes\r\n")));
     if (!s.copy.empty())
         writes.insert(writes.begin() + 3, Out(TEXT("    Copy hotkey  . . . . . . . /C: ") + s.copy + TEXT("\r\n")));
     return writes;
+}
+
+inline ShownSettings WithTyped(ShownSettings s)
+{
+    s.typed = true;
+    return s;
 }
 
 inline ShownSettings WithCopy(ShownSettings s, const Text& copy)

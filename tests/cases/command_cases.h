@@ -2,6 +2,7 @@
 // result, and the settings and the registry afterwards.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/cases/harness.h"
@@ -14,6 +15,8 @@ enum StoredSets {
     BothSetsStored,
     UserSetWithCopyStored,       // and a copy hotkey, Ctrl-Alt-C
     UserSetWithBrokenCopyStored, // and a copy hotkey no table holds
+    UserSetWithTypedStored,       // and the typed filter on
+    UserSetWithBrokenTypedStored, // and the typed filter as 2
 };
 
 // What the registry holds before a case that asks for it: the user's set
@@ -24,6 +27,8 @@ const std::vector<StoredValue> UserSet = {DwordValue(TEXT("HotkeyUp"), 0x1008D),
                                           DwordValue(TEXT("ErrorSound"), 0)};
 const StoredValue CopyHotkeyStored = DwordValue(TEXT("CopyHotkey"), 0x5002E);
 const StoredValue BrokenCopyHotkeyStored = DwordValue(TEXT("CopyHotkey"), 0x8D);
+const StoredValue TypedFilterStored = DwordValue(TEXT("TypedFilter"), 1);
+const StoredValue BrokenTypedFilterStored = DwordValue(TEXT("TypedFilter"), 2);
 const std::vector<StoredValue> MachineSet = {DwordValue(TEXT("HotkeyUp"), 0x10084),
                                              DwordValue(TEXT("HotkeyDown"), 0x10077),
                                              DwordValue(TEXT("Wrap"), 1), DwordValue(TEXT("ErrorSound"), 1)};
@@ -80,6 +85,14 @@ inline std::vector<StoredValue> FourDwords(DWORD up, DWORD down, DWORD wrap, DWO
 {
     return {DwordValue(TEXT("ErrorSound"), sound), DwordValue(TEXT("HotkeyDown"), down),
             DwordValue(TEXT("HotkeyUp"), up), DwordValue(TEXT("Wrap"), wrap)};
+}
+
+// One value more, kept in name order.
+inline std::vector<StoredValue> AndValue(std::vector<StoredValue> values, const StoredValue& value)
+{
+    values.push_back(value);
+    std::sort(values.begin(), values.end(), [](const StoredValue& a, const StoredValue& b) { return a.name < b.name; });
+    return values;
 }
 
 // In name order, as the key's values are compared.
@@ -250,6 +263,32 @@ inline std::vector<CommandCase> CommandCases()
         {"RestoreWithABrokenCopyHotkeyHasNone", TEXT("/R"), 0,
          Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(userSet), userSet, false, copySet,
          UserSetWithBrokenCopyStored},
+
+        // The typed filter: read like wrap, shown after the copy hotkey, and
+        // saved and restored like it, only while it is on.
+        {"TypedFilterOn", TEXT("/T:Y"), 0, Report(WithTyped(DefaultsShown)), WithTyped(DefaultsShown)},
+        {"TypedFilterWordAndEquals", TEXT("/Typed=y"), 0, Report(WithTyped(DefaultsShown)), WithTyped(DefaultsShown)},
+        {"TypedFilterOff", TEXT("/t:n"), 0, defaults, DefaultsShown, false, TEXT("/T:Y")},
+        {"TypedFilterWithoutValue", TEXT("/T"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/T")), DefaultsShown},
+        {"TypedFilterDigit", TEXT("/T:1 /W:N"), 1, Quoting(TEXT("Expected a Y or N"), TEXT("/T:1")),
+         DefaultsShown},
+        {"TypedLineAfterTheCopyLine", TEXT("/T:Y /C:Ctrl-Alt-C"), 0, Report(WithTyped(withCopy)),
+         WithTyped(withCopy)},
+        {"DefaultsTurnTheTypedFilterOff", TEXT("/D"), 0, Writes{Out(RestoredDefaults)} + defaults, DefaultsShown,
+         false, TEXT("/T:Y")},
+        {"SaveWithTypedFilterWritesItLast", TEXT("/T:Y /S"), 0,
+         Report(WithTyped(DefaultsShown)) + Writes{Out(SavedTo(TEXT("HKCU")))}, WithTyped(DefaultsShown), false,
+         nullptr, NothingStored, HKEY_CURRENT_USER,
+         AndValue(FourDwords(0x5008D, 0x50091, 1, 1), TypedFilterStored)},
+        {"SaveWithoutTypedFilterRemovesIt", TEXT("/S"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))},
+         DefaultsShown, false, nullptr, UserSetWithTypedStored, HKEY_CURRENT_USER,
+         FourDwords(0x5008D, 0x50091, 1, 1)},
+        {"RestoreBringsTheTypedFilter", TEXT("/R"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(WithTyped(userSet)), WithTyped(userSet), false, nullptr,
+         UserSetWithTypedStored},
+        {"RestoreWithTypedFilterTwoHasItOff", TEXT("/R"), 0,
+         Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(userSet), userSet, false, TEXT("/T:Y"),
+         UserSetWithBrokenTypedStored},
     };
 }
 

@@ -37,13 +37,16 @@ TEST_P(CommandTest, Runs)
 {
     const CommandCase& c = GetParam();
     StartPlugin(TEXT("24.0"));
-    if (c.stored == UserSetStored || c.stored == BothSetsStored || c.stored == UserSetWithCopyStored ||
-        c.stored == UserSetWithBrokenCopyStored)
+    if (c.stored != NothingStored && c.stored != MachineSetStored)
         Store(HKEY_CURRENT_USER, UserSet);
     if (c.stored == UserSetWithCopyStored)
         harness::StoreValue(HKEY_CURRENT_USER, CopyHotkeyStored);
     if (c.stored == UserSetWithBrokenCopyStored)
         harness::StoreValue(HKEY_CURRENT_USER, BrokenCopyHotkeyStored);
+    if (c.stored == UserSetWithTypedStored)
+        harness::StoreValue(HKEY_CURRENT_USER, TypedFilterStored);
+    if (c.stored == UserSetWithBrokenTypedStored)
+        harness::StoreValue(HKEY_CURRENT_USER, BrokenTypedFilterStored);
     if (c.stored == MachineSetStored || c.stored == BothSetsStored)
         Store(HKEY_LOCAL_MACHINE, MachineSet);
     if (c.denied)

@@ -23,6 +23,7 @@ struct CopyCase {
     std::optional<Text> copied;
     harness::ClipboardRefusal refusal = harness::ClipboardRefusal::None;
     int doubleWidthRow = -1; // columns 0 and 1 there: the halves of one wide character
+    std::optional<Text> typed = std::nullopt; // with the typed filter on, typed after the prompt
 };
 
 // A session: "dir" with two lines of output, "type" with two, and the
@@ -62,6 +63,21 @@ inline std::vector<std::pair<int, Text>> FullRows(int columns, int first, int la
             line.push_back((WCHAR)('!' + (row + column) % 90));
         lines.push_back({row, line});
     }
+    return lines;
+}
+
+// Two "git st" commands, and others between and after them; the prompt
+// after the last.
+const std::vector<std::pair<int, Text>> GitLines = {
+    {10, TEXT("> git status")}, {11, TEXT("M a.txt")}, {12, TEXT("> dir")},     {13, TEXT("a.txt")},
+    {14, TEXT("> git stash")},  {15, TEXT("Saved")},   {16, TEXT("> count 2")}, {17, TEXT("1")},
+    {18, TEXT("2")},            {19, TEXT("> ")},
+};
+const std::vector<int> GitTags = {10, 12, 14, 16};
+
+inline std::vector<std::pair<int, Text>> WithPromptAt(std::vector<std::pair<int, Text>> lines, int row)
+{
+    lines.back().first = row;
     return lines;
 }
 
@@ -107,6 +123,22 @@ inline std::vector<CopyCase> CopyCases()
         {"ConsoleWithoutAWindow", 80, 300, SessionLines, SessionTags, 0, 16, std::nullopt,
          ClipboardRefusal::NoConsoleWindow},
         {"MemoryRefused", 80, 300, SessionLines, SessionTags, 0, 16, std::nullopt, ClipboardRefusal::NoMemory},
+        // With the typed filter the command is the nearest that matches, and
+        // its output ends at the next command of any kind.
+        {"TypedFilterTakesTheLastMatch", 80, 300, GitLines, GitTags, 0, 19, Text(TEXT("Saved")),
+         ClipboardRefusal::None, -1, Text(TEXT("git st"))},
+        {"TypedFilterTakesAnEarlierMatch", 80, 300, GitLines, GitTags, 0, 19, Text(TEXT("M a.txt")),
+         ClipboardRefusal::None, -1, Text(TEXT("git status"))},
+        {"TypedFilterWithNothingTyped", 80, 300, GitLines, GitTags, 0, 19, Text(TEXT("1\r\n2")),
+         ClipboardRefusal::None, -1, Text()},
+        {"TypedFilterWithNoMatch", 80, 300, GitLines, GitTags, 0, 19, std::nullopt, ClipboardRefusal::None, -1,
+         Text(TEXT("zz"))},
+        // The prompt far below the window: the first match in the window, else
+        // the last above it.
+        {"TypedFilterMatchInTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200, Text(TEXT("Saved")),
+         ClipboardRefusal::None, -1, Text(TEXT("git st"))},
+        {"TypedFilterMatchAboveTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200,
+         Text(TEXT("M a.txt")), ClipboardRefusal::None, -1, Text(TEXT("git status"))},
     };
 }
 

@@ -23,13 +23,23 @@ void ExpectNothingPastTheText(const Text& copied, bool shrunk)
         EXPECT_GT(block->size(), textBytes + 16) << "a block that could not shrink";
 }
 
+// What the cursor's row holds: the prompt the typing follows.
+int PromptLength(const CopyCase& c)
+{
+    for (const auto& line : c.lines) {
+        if (line.first == c.cursor)
+            return (int)line.second.size();
+    }
+    return 0;
+}
+
 class CopyTest : public CaseTest, public ::testing::WithParamInterface<CopyCase> {};
 
 TEST_P(CopyTest, CopiesOneCommandsOutput)
 {
     const CopyCase& c = GetParam();
     StartPlugin(TEXT("24.0"));
-    ASSERT_EQ(RunCommand(TEXT("/C:Ctrl-Alt-C")), 0);
+    ASSERT_EQ(RunCommand(c.typed ? TEXT("/C:Ctrl-Alt-C /T:Y") : TEXT("/C:Ctrl-Alt-C")), 0);
     harness::LayConsole(c.columns, c.rows, 0, c.top, 80, 30);
     for (const auto& line : c.lines)
         harness::WriteCharacters(0, line.first, line.second);
@@ -40,12 +50,14 @@ TEST_P(CopyTest, CopiesOneCommandsOutput)
     for (int row : c.tags)
         EnterLine(row);
     harness::SetCursor(0, c.cursor);
+    if (c.typed)
+        TypeLine(c.cursor, PromptLength(c), *c.typed, c.columns);
     harness::SetClipboardText(Before);
     if (c.refusal != harness::ClipboardRefusal::None)
         harness::RefuseClipboard(c.refusal);
 
     harness::HoldModifiers(Ctrl | Alt);
-    EXPECT_EQ(PressKey(0x1002E).code, 0) << "the copy hotkey is consumed";
+    EXPECT_EQ(PressKey(0x1002E, c.cursor).code, 0) << "the copy hotkey is consumed";
     harness::HoldModifiers(NoModifier);
 
     std::optional<Text> clipboard = harness::ClipboardText();

@@ -173,6 +173,10 @@ Writes SettingsNow();
 KeyEventRecord PressKey(int32_t code, int row = 0, void* context = nullptr, WCHAR* keyName = nullptr);
 // Tags row as the host's Enter would.
 void EnterLine(int row);
+// Typing as the host passes it on: from (column, row), each character a
+// keystroke carrying the line's row and then echoed at the cursor, which
+// wraps at the console's width.
+void TypeLine(int row, int column, const Text& typed, int columns);
 
 // Cases that need what one runner has not got are left out of that runner.
 template <typename Cases, typename Keep>

@@ -81,6 +81,32 @@ const Journey Journeys[] = {
      {{Back, 0, true}, {Forward, 0, true}}},
 };
 
+// Presses the default hotkey for the direction, the host's Ctrl-Up or
+// Ctrl-Down with Ctrl and Alt held, as a keystroke of the line on row.
+inline KeyEventRecord PressHotkey(Direction direction, int row = 0)
+{
+    harness::HoldModifiers(Ctrl | Alt);
+    KeyEventRecord event = PressKey(direction == Back ? 0x1008D : 0x10091, row);
+    harness::HoldModifiers(NoModifier);
+    return event;
+}
+
+// The presses in turn: each consumed, and the window's top and height and
+// the beep after it.
+inline void ExpectPresses(const std::vector<Press>& presses, int windowRows, int row = 0)
+{
+    for (size_t i = 0; i < presses.size(); ++i) {
+        const Press& press = presses[i];
+        if (!press.quick)
+            harness::LetBeepTimerRun();
+        EXPECT_EQ(PressHotkey(press.direction, row).code, 0) << "press " << i + 1 << " is consumed";
+        SMALL_RECT window = harness::Window();
+        EXPECT_EQ(window.Top, press.top) << "press " << i + 1;
+        EXPECT_EQ(window.Bottom - window.Top + 1, windowRows) << "press " << i + 1;
+        EXPECT_EQ(harness::BeepsSinceAsked(), press.beeps ? 1 : 0) << "press " << i + 1;
+    }
+}
+
 // One journey on one of its consoles.
 struct JourneyRun {
     std::string name;

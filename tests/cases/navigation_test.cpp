@@ -5,16 +5,6 @@
 
 namespace {
 
-// Presses the default hotkey for the direction: the host's Ctrl-Up or
-// Ctrl-Down with Ctrl and Alt held.
-KeyEventRecord PressHotkey(Direction direction)
-{
-    harness::HoldModifiers(Ctrl | Alt);
-    KeyEventRecord event = PressKey(direction == Back ? 0x1008D : 0x10091);
-    harness::HoldModifiers(NoModifier);
-    return event;
-}
-
 class JourneyTest : public CaseTest, public ::testing::WithParamInterface<JourneyRun> {};
 
 TEST_P(JourneyTest, LeavesTheWindowAtEachTop)
@@ -27,16 +17,7 @@ TEST_P(JourneyTest, LeavesTheWindowAtEachTop)
     for (int row : j.tags)
         EnterLine(row);
 
-    for (size_t i = 0; i < j.presses.size(); ++i) {
-        const Press& press = j.presses[i];
-        if (!press.quick)
-            harness::LetBeepTimerRun();
-        EXPECT_EQ(PressHotkey(press.direction).code, 0) << "press " << i + 1 << " is consumed";
-        SMALL_RECT window = harness::Window();
-        EXPECT_EQ(window.Top, press.top) << "press " << i + 1;
-        EXPECT_EQ(window.Bottom - window.Top + 1, j.windowRows) << "press " << i + 1;
-        EXPECT_EQ(harness::BeepsSinceAsked(), press.beeps ? 1 : 0) << "press " << i + 1;
-    }
+    ExpectPresses(j.presses, j.windowRows);
     harness::ExpectNothingLeftOpen();
 }
 

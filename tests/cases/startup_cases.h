@@ -182,6 +182,22 @@ inline std::vector<SavedSettingsCase> SavedSettingsCases()
          {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
         {"CopyHotkeyDoesNotMakeASet", newer, {up, DwordValue(TEXT("CopyHotkey"), 0x5002E)}, machineSet,
          machineShown},
+        // The typed filter comes with its set, on only when stored as 1.
+        {"TypedFilterWithTheUserSet", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) + std::vector<StoredValue>{DwordValue(TEXT("TypedFilter"), 1)}, {},
+         WithTyped({TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false})},
+        {"TypedFilterTwoIsOff", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) + std::vector<StoredValue>{DwordValue(TEXT("TypedFilter"), 2)}, {},
+         {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
+        {"TypedFilterOfEightBytesIsOff", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) +
+             std::vector<StoredValue>{Value(TEXT("TypedFilter"), REG_DWORD, {1, 0, 0, 0, 0, 0, 0, 0})},
+         {}, {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
+        {"TypedFilterAsStringIsOff", newer,
+         SavedSet(0x10084, 0x10076, 0, 0) +
+             std::vector<StoredValue>{Value(TEXT("TypedFilter"), REG_SZ, {'1', 0, 0, 0})},
+         {}, {TEXT("Ctrl-PgUp"), TEXT("Ctrl-PgDn"), false, false}},
+        {"TypedFilterDoesNotMakeASet", newer, {up, DwordValue(TEXT("TypedFilter"), 1)}, machineSet, machineShown},
         {"SwitchesZeroInTwoAndEightBytes", newer,
          {up, down, Value(TEXT("Wrap"), REG_DWORD, {0, 0}), Value(TEXT("ErrorSound"), REG_DWORD, {0, 0, 0, 0, 0, 0, 0, 0})},
          {}, pageKeys},

@@ -74,13 +74,14 @@ Outcome<State> Unfailed()
 bool IsCompleteValidSet(const UserSettings& s)
 {
     return IsValidHotkey(s.HotkeyUp) && IsValidHotkey(s.HotkeyDown) && (s.Wrap == 0 || s.Wrap == 1) &&
-           (s.ErrorSound == 0 || s.ErrorSound == 1) && (s.CopyHotkey == 0 || IsValidHotkey(s.CopyHotkey));
+           (s.ErrorSound == 0 || s.ErrorSound == 1) && (s.CopyHotkey == 0 || IsValidHotkey(s.CopyHotkey)) &&
+           (s.TypedFilter == 0 || s.TypedFilter == 1);
 }
 
 bool SameSettings(const UserSettings& a, const UserSettings& b)
 {
     return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
-           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey;
+           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey && a.TypedFilter == b.TypedFilter;
 }
 
 template <typename State>
@@ -188,13 +189,14 @@ struct ConsoleState {
     bool armed;
     std::optional<Text> clipboard;
     bool staleBytes; // in the clipboard's block past the text's terminator
+    bool inputStartKnown;
 
     bool operator==(const ConsoleState& o) const
     {
         return columnZero == o.columnZero && window.Left == o.window.Left && window.Top == o.window.Top &&
                window.Right == o.window.Right && window.Bottom == o.window.Bottom && code == o.code &&
                keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed &&
-               clipboard == o.clipboard && staleBytes == o.staleBytes;
+               clipboard == o.clipboard && staleBytes == o.staleBytes && inputStartKnown == o.inputStartKnown;
     }
 };
 
@@ -220,6 +222,7 @@ ConsoleState ObserveConsole()
     s.armed = ErrorBeep.armed;
     s.clipboard = standin::ClipboardText();
     s.staleBytes = StaleBytesPastTheText();
+    s.inputStartKnown = TypingStart.known;
     return s;
 }
 
@@ -234,7 +237,8 @@ std::string Describe(const ConsoleState& s)
     out << "\n  window top " << s.window.Top << ", left " << s.window.Left << "\n  record code " << Hex((uint32_t)s.code)
         << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
         << ", armed " << s.armed << "\n  clipboard " << (s.clipboard ? Quoted(*s.clipboard) : "(no text)")
-        << (s.staleBytes ? ", stale bytes after it" : "") << "\n";
+        << (s.staleBytes ? ", stale bytes after it" : "") << "\n  input start "
+        << (s.inputStartKnown ? "known" : "unknown") << "\n";
     return out.str();
 }
 
@@ -281,6 +285,23 @@ const NavOutcome BeepedClipboardEmptied = {
         return after == expected;
     }};
 
+// The typed text could not be read: the press went where it goes unfiltered.
+NavOutcome MovedUnfiltered(int top)
+{
+    return {"moved as without the typed filter", [=](const ConsoleState& before, const ConsoleState&,
+                                                     const ConsoleState& after) {
+                ConsoleState expected = Consumed(before);
+                expected.window.Top = (SHORT)top;
+                expected.window.Bottom = (SHORT)(top + before.window.Bottom - before.window.Top);
+                return after == expected;
+            }};
+}
+
+const NavOutcome InputStartNotLearnt = {
+    "the input start not learnt", [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
+        return after == before;
+    }};
+
 const NavOutcome TimerLeft = {
     "armed, the timer that could not be killed still pending",
     [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
@@ -325,6 +346,22 @@ void Event(int32_t code, int row, const char16_t* name)
 void PressKey()
 {
     key(&event);
+}
+
+// The typed filter on, and "git st" typed after the prompt "C:\src>" on
+// the cursor's row: of the three tagged rows only row 50 begins so.
+void TypedAtThePrompt()
+{
+    Console(true);
+    const Text lines[] = {u"C:\\src>git status", u"C:\\src>dir", u"C:\\src>count 5", u"C:\\src>git st"};
+    const int rows[] = {Tags[0], Tags[1], Tags[2], 1150};
+    for (int i = 0; i < 4; ++i) {
+        for (size_t column = 0; column < lines[i].size(); ++column)
+            standin::SetCharacter((int)column, rows[i], lines[i][column]);
+    }
+    Settings.TypedFilter = 1;
+    TypingStart = {true, {7, 1150}, 1150};
+    standin::SetCursor({13, 1150});
 }
 
 // A back press with no tag anywhere: the beep sounds and its timer is pending.
@@ -390,6 +427,19 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
         // still kills it.
         {"BeepTimerRearms", AfterAFailedPress, [] { standin::FireTimers(); }, {}, {{Api::KillTimer, TimerLeft}}},
         {"ShutdownCancelsThePendingBeep", AfterAFailedPress, [] { ShutdownPlugin(FALSE); }, {TimerLeft}, {}},
+        // The first keystroke of a line learns where the typing starts.
+        {"KeystrokeLearnsTheInputStart", [] {
+             Console(true);
+             Settings.TypedFilter = 1;
+             Event('g', LineRow, nullptr);
+         }, PressKey, {InputStartNotLearnt}, {}},
+        // Back to the one match, far above the window; an unread typed text
+        // is no filter, and the press goes to the nearest tag.
+        {"TypedFilterBackPress", [] {
+             TypedAtThePrompt();
+             Hold(2 | 4);
+             Event(0x1008D, 1150, nullptr);
+         }, PressKey, {NothingHappened, Beeped, MovedUnfiltered(Tags[1])}, {}},
         // The output of the command on row 600, up to the prompt.
         {"CopyHotkeyCopiesTheLastOutput",
          [] {
@@ -401,6 +451,19 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              Settings.CopyHotkey = 0x5002E;
              Hold(2 | 4);
              Event(0x1002E, 0, nullptr);
+         },
+         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {}},
+        // The output of the one match, row 50; unfiltered, the command would
+        // be row 600, whose output is blank.
+        {"TypedFilterCopy",
+         [] {
+             TypedAtThePrompt();
+             standin::SetCharacter(0, 51, u'x');
+             standin::SetCharacter(0, 52, u'y');
+             standin::SetClipboardText(u"before");
+             Settings.CopyHotkey = 0x5002E;
+             Hold(2 | 4);
+             Event(0x1002E, 1150, nullptr);
          },
          PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {}},
     };

@@ -1,0 +1,146 @@
+// Tagged rows found outward from a row, and the typed filter's test of
+// each. Every console read is a round trip to the console's process, so a
+// read takes in as much as one call can carry: column 0 a block of rows at a
+// time, and a tagged row's text together with the tagged rows near it.
+#include "navigation/navigation.h"
+#include "plugin/state.h"
+#include "plugin/text.h"
+
+enum { RecentCharacters = TypedTextLimit + 1 };
+
+void StartRowSearch(RowSearch* search, HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info,
+                    const CommandFilter* filter)
+{
+    search->console = console;
+    search->height = info->dwSize.Y;
+    search->width = info->dwSize.X;
+    search->filter = filter;
+    search->columnTop = 0;
+    search->columnBottom = -1;
+    search->cellsTop = 0;
+    search->cellsBottom = -1;
+}
+
+static int Lower(int a, int b)
+{
+    return a < b ? a : b;
+}
+
+static int Higher(int a, int b)
+{
+    return a > b ? a : b;
+}
+
+// The row a walk from row towards to reaches after at most count rows.
+static int Reach(int row, int to, int step, int count)
+{
+    int farthest = row + step * (count - 1);
+    return (farthest - to) * step > 0 ? to : farthest;
+}
+
+static bool IsTagged(const RowSearch* s, int row)
+{
+    return (s->column[row - s->columnTop].Attributes & Startup.markerAttribute) != 0;
+}
+
+// Column 0 of row, and of the rows after it towards to, up to a block.
+static bool HoldColumn(RowSearch* s, int row, int to, int step)
+{
+    if (row >= s->columnTop && row <= s->columnBottom)
+        return true;
+    int farthest = Reach(row, to, step, MarkerBlockRows);
+    int top = Lower(row, farthest);
+    int bottom = Higher(row, farthest);
+    if (!ReadColumnBlock(s->console, s->column, top, bottom))
+        return false;
+    s->columnTop = top;
+    s->columnBottom = bottom;
+    return true;
+}
+
+// The text of row, read together with the further tagged rows towards to
+// that one read can carry and column 0 already shows: where commands are
+// close, one read serves several of them, and where they are farthest apart,
+// none of the rows between is read.
+static bool HoldText(RowSearch* s, int row, int to, int step)
+{
+    if (row >= s->cellsTop && row <= s->cellsBottom)
+        return true;
+    int reach = Reach(row, to, step, CellBlockCells / s->width);
+    int farthest = row;
+    for (int next = row + step; (reach - next) * step >= 0; next += step) {
+        if (next < s->columnTop || next > s->columnBottom)
+            break;
+        if (IsTagged(s, next))
+            farthest = next;
+    }
+    int top = Lower(row, farthest);
+    int bottom = Higher(row, farthest);
+    if (!ReadCellBlock(s->console, s->cells, 0, top, s->width - 1, bottom))
+        return false;
+    s->cellsTop = top;
+    s->cellsBottom = bottom;
+    return true;
+}
+
+// Whether the typed text ends at the newest of the characters seen, and,
+// with a character before the input start, follows that character.
+static bool EndsWithTyped(const WCHAR* recent, int seen, const CommandFilter* f)
+{
+    int first = seen - f->length;
+    if (f->hasBefore && recent[(first - 1) % RecentCharacters] != f->before)
+        return false;
+    for (int i = 0; i < f->length; ++i) {
+        if (AsciiLower(recent[(first + i) % RecentCharacters]) != AsciiLower(f->typed[i]))
+            return false;
+    }
+    return true;
+}
+
+// The row's text is read as the typed text was, a character at a time;
+// only the last few are kept, as many as a match spans.
+static bool RowMatches(const RowSearch* s, int row)
+{
+    const CommandFilter* f = s->filter;
+    const CHAR_INFO* cells = &s->cells[(row - s->cellsTop) * s->width];
+    int span = f->length + (f->hasBefore ? 1 : 0);
+    WCHAR recent[RecentCharacters];
+    int seen = 0;
+    for (int column = 0; column < s->width; ++column) {
+        WCHAR c = CellCharacter(cells[column]);
+        if (c == 0)
+            continue;
+        recent[seen++ % RecentCharacters] = c;
+        if (seen < span)
+            continue;
+        if (EndsWithTyped(recent, seen, f))
+            return true;
+        // Typed from column 0, the text can only be the row's start.
+        if (!f->hasBefore)
+            return false;
+    }
+    return false;
+}
+
+int NearestTaggedRow(RowSearch* search, int from, int to, int step, bool matching)
+{
+    int low = Higher(Lower(from, to), 0);
+    int high = Lower(Higher(from, to), search->height - 1);
+    if (low > high)
+        return NoRow;
+    from = step > 0 ? low : high;
+    to = step > 0 ? high : low;
+    for (int row = from; (to - row) * step >= 0; row += step) {
+        if (!HoldColumn(search, row, to, step))
+            return SearchFailed;
+        if (!IsTagged(search, row))
+            continue;
+        if (!matching)
+            return row;
+        if (!HoldText(search, row, to, step))
+            return SearchFailed;
+        if (RowMatches(search, row))
+            return row;
+    }
+    return NoRow;
+}

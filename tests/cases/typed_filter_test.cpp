@@ -1,0 +1,67 @@
+// Find by typing, run on whichever runner this is built into.
+#include "tests/cases/typed_filter_cases.h"
+
+namespace {
+
+void EnterCommands(const std::vector<EnteredLine>& commands)
+{
+    for (const EnteredLine& line : commands) {
+        harness::WriteCharacters(0, line.row, line.text);
+        EnterLine(line.row);
+    }
+}
+
+// The prompt and the typed text end on the buffer's last row; the row the
+// line starts on.
+int TypeAtTheBottom(const Text& prompt, const Text& typed, int columns)
+{
+    int row = TypedRows - 1 - (int)(prompt.size() + typed.size()) / columns;
+    harness::WriteCharacters(0, row, prompt);
+    TypeLine(row, (int)prompt.size(), typed, columns);
+    return row;
+}
+
+class TypedJourneyTest : public CaseTest, public ::testing::WithParamInterface<TypedJourney> {};
+
+TEST_P(TypedJourneyTest, VisitsOnlyTheMatchingCommands)
+{
+    const TypedJourney& j = GetParam();
+    StartPlugin(NewerHost);
+    ASSERT_EQ(RunCommand(j.wrap ? TEXT("/T:Y /W:Y") : TEXT("/T:Y /W:N")), 0);
+    harness::LayConsole(j.columns, TypedRows, 0, j.top, j.columns, TypedWindowRows);
+    EnterCommands(j.commands);
+    int row = TypeAtTheBottom(j.prompt, j.typed, j.columns);
+
+    ExpectPresses(j.presses, TypedWindowRows, row);
+    harness::ExpectNothingLeftOpen();
+}
+
+INSTANTIATE_TEST_SUITE_P(, TypedJourneyTest, ::testing::ValuesIn(TypedJourneys()), CaseName<TypedJourney>);
+
+// The same row number holds the next line too once the buffer is full: the
+// entered line's start is forgotten, and the next line learns its own.
+TEST_F(CaseTest, NextLineOnTheSameRowLearnsItsOwnStart)
+{
+    StartPlugin(NewerHost);
+    ASSERT_EQ(RunCommand(TEXT("/T:Y")), 0);
+    harness::LayConsole(80, TypedRows, 0, TypedBottomTop, 80, TypedWindowRows);
+    EnterCommands(GitSession);
+    TypeAtTheBottom(SrcPrompt, TEXT("count 5"), 80);
+    EnterLine(TypedRows - 1);
+
+    harness::WriteCharacters(0, TypedRows - 1, Text(80, ' '));
+    TypeAtTheBottom(TEXT("D:\\work>"), TEXT("git st"), 80);
+    ExpectPresses({{Back, 60, false}}, TypedWindowRows, TypedRows - 1);
+}
+
+// With the filter off, what is typed changes nothing.
+TEST_F(CaseTest, FilterOffVisitsEveryCommand)
+{
+    StartPlugin(NewerHost);
+    harness::LayConsole(80, TypedRows, 0, TypedBottomTop, 80, TypedWindowRows);
+    EnterCommands(GitSession);
+    TypeAtTheBottom(SrcPrompt, TEXT("git st"), 80);
+    ExpectPresses({{Back, 100, false}, {Back, 80, false}}, TypedWindowRows, TypedRows - 1);
+}
+
+} // namespace
