@@ -1,6 +1,7 @@
 // What the native benchmarks count beside time, per iteration of a timed
-// loop: allocations (global operator new/new[]) and, where the kernel lets
-// a process count its own user-space instructions, instructions; and the
+// loop: allocations (global operator new/new[], but not the stand-in's
+// record of each console handle opened) and, where the kernel lets a
+// process count its own user-space instructions, instructions; and the
 // calls the stand-in logged. The instruction figure covers the whole
 // iteration, stand-in and loop included; VMs and containers often have no
 // counter to give (see callgrind at the top of navigation_bench.cpp).

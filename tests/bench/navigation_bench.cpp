@@ -110,10 +110,7 @@ void PressRepeatedly(benchmark::State& state, KeyEventRecord* record, KeyCode co
 }
 
 // Tags at row 10 and mid-buffer; Wrap on, so every back press moves the
-// window: to mid-buffer, to 10, then round to mid-buffer again. The
-// allocations counted here are the stand-in's: a node in its set of open
-// handles for each "CONOUT$" opened, and the growth of its record of
-// CreateFileW calls.
+// window: to mid-buffer, to 10, then round to mid-buffer again.
 void BM_HotkeyPress(benchmark::State& state)
 {
     Fresh(0);
