@@ -157,5 +157,3 @@ void BM_CopyWholeBuffer(benchmark::State& state)
 BENCHMARK(BM_CopyWholeBuffer)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
