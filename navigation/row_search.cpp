@@ -6,8 +6,6 @@
 #include "plugin/state.h"
 #include "plugin/text.h"
 
-enum { RecentCharacters = TypedTextLimit + 1 };
-
 void StartRowSearch(RowSearch* search, HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info,
                     const CommandFilter* filter)
 {
@@ -83,41 +81,34 @@ static bool HoldText(RowSearch* s, int row, int to, int step)
     return true;
 }
 
-// Whether the typed text ends at the newest of the characters seen, and,
-// with a character before the input start, follows that character.
-static bool EndsWithTyped(const WCHAR* recent, int seen, const CommandFilter* f)
+// Whether the row's text goes on with the typed text from column on.
+static bool TypedFrom(const CHAR_INFO* cells, int width, int column, const CommandFilter* f)
 {
-    int first = seen - f->length;
-    if (f->hasBefore && recent[(first - 1) % RecentCharacters] != f->before)
-        return false;
-    for (int i = 0; i < f->length; ++i) {
-        if (AsciiLower(recent[(first + i) % RecentCharacters]) != AsciiLower(f->typed[i]))
+    int matched = 0;
+    for (; column < width && matched < f->length; ++column) {
+        WCHAR c = CellCharacter(cells[column]);
+        if (c == 0)
+            continue;
+        if (AsciiLower(c) != AsciiLower(f->typed[matched]))
             return false;
+        ++matched;
     }
-    return true;
+    return matched == f->length;
 }
 
-// The row's text is read as the typed text was, a character at a time;
-// only the last few are kept, as many as a match spans.
+// The row's text is read as the typed text was. Typed from column 0, the
+// text can only be the row's start; otherwise it follows the character that
+// ends the prompt, wherever that stands.
 static bool RowMatches(const RowSearch* s, int row)
 {
     const CommandFilter* f = s->filter;
     const CHAR_INFO* cells = &s->cells[(row - s->cellsTop) * s->width];
-    int span = f->length + (f->hasBefore ? 1 : 0);
-    WCHAR recent[RecentCharacters];
-    int seen = 0;
-    for (int column = 0; column < s->width; ++column) {
-        WCHAR c = CellCharacter(cells[column]);
-        if (c == 0)
-            continue;
-        recent[seen++ % RecentCharacters] = c;
-        if (seen < span)
-            continue;
-        if (EndsWithTyped(recent, seen, f))
+    if (!f->hasBefore)
+        return TypedFrom(cells, s->width, 0, f);
+    // Each character typed takes a cell of its own after the prompt's last.
+    for (int column = 0; column < s->width - f->length; ++column) {
+        if (CellCharacter(cells[column]) == f->before && TypedFrom(cells, s->width, column + 1, f))
             return true;
-        // Typed from column 0, the text can only be the row's start.
-        if (!f->hasBefore)
-            return false;
     }
     return false;
 }
