@@ -29,12 +29,6 @@ bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info)
     return ok;
 }
 
-int CursorRow(void)
-{
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    return ReadBufferInfo(&info) ? info.dwCursorPosition.Y : -1;
-}
-
 void EnsureBufferRows(int rows)
 {
     HANDLE console = OpenOutput();

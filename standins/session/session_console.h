@@ -12,7 +12,6 @@ void SessionWrite(const std::wstring& text);
 // The screen buffer behind standard output, through "CONOUT$" so that a
 // redirected standard output does not blind the session.
 bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info);
-int CursorRow(void);
 
 // Gives the screen buffer at least this many rows of scroll-back.
 void EnsureBufferRows(int rows);
