@@ -210,18 +210,28 @@ TEST(ParseCount, AcceptsOneToMaxOrBlank)
 // line wraps.
 enum { PromptRoom = 4 };
 
+// On the buffer's last row a line that wraps scrolls the buffer up a row
+// under it.
+enum PromptPlace { NearTheTop, OnTheLastRow };
+
 struct TypingCase {
     const char* name;
+    PromptPlace place;
     const WCHAR* keys; // '\b' is Backspace, '\x1b' Esc, anything else typed
     const WCHAR* line; // the text afterwards, and what the screen shows from the start
 };
 
 const TypingCase TypingCases[] = {
-    {"ALineThatWraps", L"count 5", L"count 5"},
-    {"BackspaceAtTheWrap", L"coun\b", L"cou"},
-    {"BackspaceBackOverTheWrap", L"count 5\b\b\b\b", L"cou"},
-    {"EscClearsAWrappedLine", L"count 5\x1b", L""},
-    {"TypingAfterEscStartsAtTheLineStart", L"count 5\x1b" L"count 3", L"count 3"},
+    {"ALineThatWraps", NearTheTop, L"count 5", L"count 5"},
+    {"BackspaceAtTheWrap", NearTheTop, L"coun\b", L"cou"},
+    {"BackspaceBackOverTheWrap", NearTheTop, L"count 5\b\b\b\b", L"cou"},
+    {"EscClearsAWrappedLine", NearTheTop, L"count 5\x1b", L""},
+    {"TypingAfterEscStartsAtTheLineStart", NearTheTop, L"count 5\x1b" L"count 3", L"count 3"},
+    {"BackspaceTakesASurrogatePairWhole", NearTheTop, L"a\xD83D\xDE00\b", L"a"},
+    {"EscClearsASurrogatePair", NearTheTop, L"a\xD83D\xDE00" L"bcd\x1b", L""},
+    {"ALineThatScrollsTheBuffer", OnTheLastRow, L"count 5", L"count 5"},
+    {"BackspaceAfterTheBufferScrolled", OnTheLastRow, L"count 5\b\b\b\b", L"cou"},
+    {"EscAfterTheBufferScrolled", OnTheLastRow, L"count 5\x1b", L""},
 };
 
 WORD VirtualKeyOf(WCHAR key)
@@ -259,13 +269,13 @@ protected:
             CloseHandle(console);
     }
 
-    // A fresh prompt on a blank stretch of the buffer, three rows down.
-    void WritePrompt(int width)
+    // A prompt at the start of a blanked row, and blank rows after it.
+    void WritePrompt(int width, int row)
     {
-        COORD top = {0, 2};
+        COORD at = {0, (SHORT)row};
         DWORD written = 0;
-        FillConsoleOutputCharacterW(console, L' ', (DWORD)(width * 3), top, &written);
-        SetConsoleCursorPosition(console, top);
+        FillConsoleOutputCharacterW(console, L' ', (DWORD)(width * 3), at, &written);
+        SetConsoleCursorPosition(console, at);
         SessionWrite(std::wstring((size_t)(width - PromptRoom), L'>'));
     }
 
@@ -283,31 +293,32 @@ protected:
 };
 
 // Every key of a line goes to the plug-in with the row the line began on,
-// however far the typing wrapped, and Esc leaves nothing behind.
+// however far the typing wrapped, even when that scrolled the buffer (the
+// host's row stays, as the plug-in expects), and Esc leaves nothing behind.
 TEST_P(TypedLineTest, KeepsTheStartRowAndTheScreenInStep)
 {
     const TypingCase& c = GetParam();
     CONSOLE_SCREEN_BUFFER_INFO info;
     ASSERT_TRUE(ReadBufferInfo(&info));
     int width = info.dwSize.X;
-    WritePrompt(width);
+    int promptRow = c.place == OnTheLastRow ? info.dwSize.Y - 1 : 2;
+    int rowsScrolled = c.place == OnTheLastRow ? 1 : 0;
+    WritePrompt(width, promptRow);
     TypedLine line;
     BeginTypedLine(&line);
-    COORD start = {(SHORT)(width - PromptRoom), 2};
-    ASSERT_EQ(start.X, line.start.X);
-    ASSERT_EQ(start.Y, line.start.Y);
 
     std::wstring keys = c.keys;
     for (size_t i = 0; i < keys.size(); ++i) {
-        EXPECT_EQ(start.Y, TypedLineRow(line)) << "key " << i;
+        EXPECT_EQ(promptRow, TypedLineRow(line)) << "key " << i;
         EditTypedLine(&line, VirtualKeyOf(keys[i]), keys[i], 0);
     }
-    EXPECT_EQ(start.Y, TypedLineRow(line));
+    EXPECT_EQ(promptRow, TypedLineRow(line));
 
     std::wstring expected = c.line;
     EXPECT_EQ(expected, std::wstring(line.text.text));
-    ASSERT_TRUE(ReadBufferInfo(&info));
+    COORD start = {(SHORT)(width - PromptRoom), (SHORT)(promptRow - rowsScrolled)};
     COORD cursor = CellsAfter(start, (int)expected.size(), width);
+    ASSERT_TRUE(ReadBufferInfo(&info));
     EXPECT_EQ(cursor.X, info.dwCursorPosition.X);
     EXPECT_EQ(cursor.Y, info.dwCursorPosition.Y);
     expected.resize(keys.size(), L' ');

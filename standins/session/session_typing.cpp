@@ -12,16 +12,19 @@ bool IsTypable(WCHAR character, int modifiers)
     return character >= 0x20 && character != 0x7F && !(modifiers & (HostCtrlHeld | HostAltHeld));
 }
 
+// The console keeps each UTF-16 unit in a cell of its own, a surrogate pair
+// in two. Counted back from the cursor, the cells are right also when the
+// typing scrolled the buffer under the line.
 void EraseLastCharacter(TypedLine* line)
 {
-    if (LineEraseLast(&line->text) > 0)
-        EraseCellBehindCursor();
+    EraseCellsBehindCursor(LineEraseLast(&line->text));
 }
 
 void ClearTypedLine(TypedLine* line)
 {
-    while (LineEraseLast(&line->text) > 0)
-        EraseCellBehindCursor();
+    int units = line->text.length;
+    LineClear(&line->text);
+    EraseCellsBehindCursor(units);
 }
 
 } // namespace
@@ -30,12 +33,12 @@ void BeginTypedLine(TypedLine* line)
 {
     LineClear(&line->text);
     CONSOLE_SCREEN_BUFFER_INFO info;
-    line->start = ReadBufferInfo(&info) ? info.dwCursorPosition : COORD{0, -1};
+    line->startRow = ReadBufferInfo(&info) ? info.dwCursorPosition.Y : -1;
 }
 
 int TypedLineRow(const TypedLine& line)
 {
-    return line.start.Y;
+    return line.startRow;
 }
 
 void EditTypedLine(TypedLine* line, WORD virtualKey, WCHAR character, int modifiers)

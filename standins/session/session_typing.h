@@ -1,5 +1,4 @@
-// The line being typed at the prompt: its text, and where on the screen it
-// began.
+// The line being typed at the prompt: its text, and the row it began on.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +7,7 @@
 
 struct TypedLine {
     SessionLine text;
-    COORD start; // the cell after the prompt, where the typing began
+    int startRow; // the cursor's row after the prompt, where the typing began
 };
 
 // Once the prompt is written: the line begins at the cursor.
