@@ -142,10 +142,18 @@ type_line() {
     [ "$(entry "$lines" | sed 's/^line row [0-9]*: //')" = "$1" ] ||
         fail "the session read \"$(entry "$lines")\" for \"$1\""
 }
+# The modifiers stay down until the session has logged the key, as under a
+# person's hand: the plug-in reads them when the session gets to the key,
+# and under load that is after xdotool would have let them go.
 hotkey() {
-    xdotool key "$1"
+    local key=${1##*+}
+    local modifiers=${1%"$key"}
+    modifiers=${modifiers//+/ }
+    xdotool keydown $modifiers
+    xdotool key "$key"
     lines=$((lines + 1))
     wait_lines "$lines" "the hotkey $1"
+    xdotool keyup $modifiers
 }
 expect_top() {
     local entry_line=$1 command_line=$2 what=$3
