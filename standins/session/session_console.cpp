@@ -29,12 +29,6 @@ bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info)
     return ok;
 }
 
-int CursorRow(void)
-{
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    return ReadBufferInfo(&info) ? info.dwCursorPosition.Y : -1;
-}
-
 void EnsureBufferRows(int rows)
 {
     HANDLE console = OpenOutput();
@@ -48,22 +42,21 @@ void EnsureBufferRows(int rows)
     CloseHandle(console);
 }
 
-void EraseCellBehindCursor(void)
+void EraseCellsBehindCursor(int cells)
 {
+    if (cells <= 0)
+        return;
     HANDLE console = OpenOutput();
     if (console == INVALID_HANDLE_VALUE)
         return;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (GetConsoleScreenBufferInfo(console, &info)) {
-        COORD at = info.dwCursorPosition;
-        if (at.X > 0) {
-            --at.X;
-        } else if (at.Y > 0) {
-            --at.Y;
-            at.X = (SHORT)(info.dwSize.X - 1);
-        }
+        int width = info.dwSize.X;
+        int cursor = info.dwCursorPosition.Y * width + info.dwCursorPosition.X;
+        int from = cursor > cells ? cursor - cells : 0;
+        COORD at = {(SHORT)(from % width), (SHORT)(from / width)};
         DWORD written = 0;
-        FillConsoleOutputCharacterW(console, L' ', 1, at, &written);
+        FillConsoleOutputCharacterW(console, L' ', (DWORD)(cursor - from), at, &written);
         SetConsoleCursorPosition(console, at);
     }
     CloseHandle(console);

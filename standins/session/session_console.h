@@ -12,13 +12,13 @@ void SessionWrite(const std::wstring& text);
 // The screen buffer behind standard output, through "CONOUT$" so that a
 // redirected standard output does not blind the session.
 bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info);
-int CursorRow(void);
 
 // Gives the screen buffer at least this many rows of scroll-back.
 void EnsureBufferRows(int rows);
 
-// Steps the cursor back one cell, across a line wrap, and blanks that cell.
-void EraseCellBehindCursor(void);
+// Steps the cursor back this many cells, across line wraps, and blanks the
+// cells it passed.
+void EraseCellsBehindCursor(int cells);
 
 // The window's top row and the text on it, without trailing blanks.
 bool ReadWindowTop(int* row, std::wstring* text);

@@ -14,8 +14,8 @@
 #include "standins/session/host_keys.h"
 #include "standins/session/session_commands.h"
 #include "standins/session/session_console.h"
-#include "standins/session/session_line.h"
 #include "standins/session/session_plugin.h"
+#include "standins/session/session_typing.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ struct Session {
     SessionPlugin plugin;
     Options options;
     HANDLE input;
-    SessionLine line;
-    int lineRow; // where the current command line began
+    TypedLine line;
 };
 
 bool ParseOptions(int argc, wchar_t** argv, Options* options)
@@ -122,20 +121,22 @@ void LogConsumedKey(const Session& session, int32_t code, int modifiers)
 
 void ShowPrompt(Session* session)
 {
-    LineClear(&session->line);
     SessionWrite(Prompt);
-    session->lineRow = CursorRow();
+    BeginTypedLine(&session->line);
 }
 
-void EraseLine(Session* session)
+SessionOutcome EnterLine(Session* session)
 {
-    while (LineEraseLast(&session->line) > 0)
-        EraseCellBehindCursor();
-}
-
-bool IsTypable(WCHAR character, int modifiers)
-{
-    return character >= 0x20 && character != 0x7F && !(modifiers & (HostCtrlHeld | HostAltHeld));
+    SessionWrite(L"\r\n");
+    const WCHAR* text = session->line.text.text;
+    std::wstring note;
+    SessionOutcome outcome = RunCommandLine(session->plugin, text, &note);
+    LogLine(*session, L"line row " + std::to_wstring(TypedLineRow(session->line)) + L": " + text);
+    if (!note.empty())
+        LogLine(*session, note);
+    if (outcome == SessionContinue)
+        ShowPrompt(session);
+    return outcome;
 }
 
 // The host's part of a keystroke: number it, let the plug-in see it first,
@@ -148,40 +149,18 @@ SessionOutcome HandleKey(Session* session, const KEY_EVENT_RECORD& key)
     WCHAR character = key.uChar.UnicodeChar;
     int32_t code = HostKeyCode(key.wVirtualKeyCode, character, modifiers,
         session->options.hostGeneration > 23);
-    if (SendKeyToPlugin(session->plugin, code, session->lineRow, modifiers) == 0) {
+    if (SendKeyToPlugin(session->plugin, code, TypedLineRow(session->line), modifiers) == 0) {
         LogConsumedKey(*session, code, modifiers);
         return SessionContinue;
     }
-    switch (key.wVirtualKeyCode) {
-    case VK_RETURN: {
-        SessionWrite(L"\r\n");
-        std::wstring note;
-        SessionOutcome outcome = RunCommandLine(session->plugin, session->line.text, &note);
-        LogLine(*session, L"line row " + std::to_wstring(session->lineRow) + L": " +
-                              session->line.text);
-        if (!note.empty())
-            LogLine(*session, note);
-        if (outcome == SessionContinue)
-            ShowPrompt(session);
-        return outcome;
-    }
-    case VK_BACK:
-        if (!(modifiers & (HostCtrlHeld | HostAltHeld)) && LineEraseLast(&session->line) > 0)
-            EraseCellBehindCursor();
-        return SessionContinue;
-    case VK_ESCAPE:
-        EraseLine(session);
-        return SessionContinue;
-    default:
-        break;
-    }
+    if (key.wVirtualKeyCode == VK_RETURN)
+        return EnterLine(session);
     if (key.wVirtualKeyCode == 'C' && modifiers == HostCtrlHeld) {
         SessionWrite(L"^C\r\n");
         ShowPrompt(session);
         return SessionContinue;
     }
-    if (IsTypable(character, modifiers) && LineAppend(&session->line, character))
-        SessionWrite(std::wstring(1, character));
+    EditTypedLine(&session->line, key.wVirtualKeyCode, character, modifiers);
     return SessionContinue;
 }
 

@@ -1,5 +1,6 @@
 // How the stand-in host numbers keys and edits its line. Runs under Wine
-// (cmake/wine-run.sh), which wants the report in MIRVANE_TEST_OUTPUT.
+// (cmake/wine-run.sh), which wants the report in MIRVANE_TEST_OUTPUT, and
+// types the typing cases at its console.
 #include <windows.h>
 
 #include <stdio.h>
@@ -10,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "standins/session/host_keys.h"
+#include "standins/session/session_console.h"
 #include "standins/session/session_line.h"
+#include "standins/session/session_typing.h"
 
 namespace {
 
@@ -202,6 +205,128 @@ TEST(ParseCount, AcceptsOneToMaxOrBlank)
     EXPECT_FALSE(ParseCount(L"4x", 20, 100, &count));
     EXPECT_FALSE(ParseCount(L"99999999999999999999999", 20, 100, &count));
 }
+
+// The prompt leaves this many cells at the end of its row, so that a short
+// line wraps.
+enum { PromptRoom = 4 };
+
+// On the buffer's last row a line that wraps scrolls the buffer up a row
+// under it.
+enum PromptPlace { NearTheTop, OnTheLastRow };
+
+struct TypingCase {
+    const char* name;
+    PromptPlace place;
+    const WCHAR* keys; // '\b' is Backspace, '\x1b' Esc, anything else typed
+    const WCHAR* line; // the text afterwards, and what the screen shows from the start
+};
+
+const TypingCase TypingCases[] = {
+    {"ALineThatWraps", NearTheTop, L"count 5", L"count 5"},
+    {"BackspaceAtTheWrap", NearTheTop, L"coun\b", L"cou"},
+    {"BackspaceBackOverTheWrap", NearTheTop, L"count 5\b\b\b\b", L"cou"},
+    {"EscClearsAWrappedLine", NearTheTop, L"count 5\x1b", L""},
+    {"TypingAfterEscStartsAtTheLineStart", NearTheTop, L"count 5\x1b" L"count 3", L"count 3"},
+    {"BackspaceTakesASurrogatePairWhole", NearTheTop, L"a\xD83D\xDE00\b", L"a"},
+    {"EscClearsASurrogatePair", NearTheTop, L"a\xD83D\xDE00" L"bcd\x1b", L""},
+    {"ALineThatScrollsTheBuffer", OnTheLastRow, L"count 5", L"count 5"},
+    {"BackspaceAfterTheBufferScrolled", OnTheLastRow, L"count 5\b\b\b\b", L"cou"},
+    {"EscAfterTheBufferScrolled", OnTheLastRow, L"count 5\x1b", L""},
+};
+
+WORD VirtualKeyOf(WCHAR key)
+{
+    if (key == L'\b')
+        return VK_BACK;
+    if (key == 0x1B)
+        return VK_ESCAPE;
+    return VK_PACKET;
+}
+
+COORD CellsAfter(COORD start, int cells, int width)
+{
+    int offset = start.X + cells;
+    return COORD{(SHORT)(offset % width), (SHORT)(start.Y + offset / width)};
+}
+
+// The session echoes to standard output, which the report took over (main):
+// the console is given back to it for the length of a case.
+class TypedLineTest : public ::testing::TestWithParam<TypingCase> {
+protected:
+    void SetUp() override
+    {
+        report = GetStdHandle(STD_OUTPUT_HANDLE);
+        console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, console);
+        SetStdHandle(STD_OUTPUT_HANDLE, console);
+    }
+
+    void TearDown() override
+    {
+        SetStdHandle(STD_OUTPUT_HANDLE, report);
+        if (console != INVALID_HANDLE_VALUE)
+            CloseHandle(console);
+    }
+
+    // A prompt at the start of a blanked row, and blank rows after it.
+    void WritePrompt(int width, int row)
+    {
+        COORD at = {0, (SHORT)row};
+        DWORD written = 0;
+        FillConsoleOutputCharacterW(console, L' ', (DWORD)(width * 3), at, &written);
+        SetConsoleCursorPosition(console, at);
+        SessionWrite(std::wstring((size_t)(width - PromptRoom), L'>'));
+    }
+
+    std::wstring ReadCells(COORD from, int count)
+    {
+        std::wstring cells((size_t)count, L'?');
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(console, &cells[0], (DWORD)count, from, &read);
+        cells.resize(read);
+        return cells;
+    }
+
+    HANDLE report = INVALID_HANDLE_VALUE;
+    HANDLE console = INVALID_HANDLE_VALUE;
+};
+
+// Every key of a line goes to the plug-in with the row the line began on,
+// however far the typing wrapped, even when that scrolled the buffer (the
+// host's row stays, as the plug-in expects), and Esc leaves nothing behind.
+TEST_P(TypedLineTest, KeepsTheStartRowAndTheScreenInStep)
+{
+    const TypingCase& c = GetParam();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    ASSERT_TRUE(ReadBufferInfo(&info));
+    int width = info.dwSize.X;
+    int promptRow = c.place == OnTheLastRow ? info.dwSize.Y - 1 : 2;
+    int rowsScrolled = c.place == OnTheLastRow ? 1 : 0;
+    WritePrompt(width, promptRow);
+    TypedLine line;
+    BeginTypedLine(&line);
+
+    std::wstring keys = c.keys;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(promptRow, TypedLineRow(line)) << "key " << i;
+        EditTypedLine(&line, VirtualKeyOf(keys[i]), keys[i], 0);
+    }
+    EXPECT_EQ(promptRow, TypedLineRow(line));
+
+    std::wstring expected = c.line;
+    EXPECT_EQ(expected, std::wstring(line.text.text));
+    COORD start = {(SHORT)(width - PromptRoom), (SHORT)(promptRow - rowsScrolled)};
+    COORD cursor = CellsAfter(start, (int)expected.size(), width);
+    ASSERT_TRUE(ReadBufferInfo(&info));
+    EXPECT_EQ(cursor.X, info.dwCursorPosition.X);
+    EXPECT_EQ(cursor.Y, info.dwCursorPosition.Y);
+    expected.resize(keys.size(), L' ');
+    EXPECT_EQ(expected, ReadCells(start, (int)keys.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Typing, TypedLineTest, ::testing::ValuesIn(TypingCases),
+    [](const ::testing::TestParamInfo<TypingCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 

@@ -5,8 +5,10 @@
 # session's log that the window's top row is each time the right command's
 # row, takes a screenshot, then makes Ctrl-Up the back hotkey with
 # `mirvane /B:Ctrl-Up` and checks that it moves and Ctrl-Alt-Up no longer does;
-# last makes Ctrl-Alt-C the copy hotkey, copies the output of `count 5` and
-# pastes it.
+# then makes Ctrl-Alt-C the copy hotkey, copies the output of `count 5` and
+# pastes it; last turns find by typing on, goes back to the command that
+# begins as the typed `count 5`, clears the line with Esc, does the same for
+# `count 3`, and copies and pastes that command's output.
 #
 #   tests/e2e/session_e2e.sh BUILD_DIR
 #
@@ -140,10 +142,18 @@ type_line() {
     [ "$(entry "$lines" | sed 's/^line row [0-9]*: //')" = "$1" ] ||
         fail "the session read \"$(entry "$lines")\" for \"$1\""
 }
+# The modifiers stay down until the session has logged the key, as under a
+# person's hand: the plug-in reads them when the session gets to the key,
+# and under load that is after xdotool would have let them go.
 hotkey() {
-    xdotool key "$1"
+    local key=${1##*+}
+    local modifiers=${1%"$key"}
+    modifiers=${modifiers//+/ }
+    xdotool keydown $modifiers
+    xdotool key "$key"
     lines=$((lines + 1))
     wait_lines "$lines" "the hotkey $1"
+    xdotool keyup $modifiers
 }
 expect_top() {
     local entry_line=$1 command_line=$2 what=$3
@@ -188,6 +198,29 @@ wait_lines "$lines" "the pasted text"
 expected="pasted: line 1 of 5|line 2 of 5|line 3 of 5|line 4 of 5|line 5 of 5"
 [ "$(entry "$lines")" = "$expected" ] || fail "the clipboard held \"$(entry "$lines")\""
 say "ok: Ctrl-Alt-C copied the output of count 5"
+
+# Find by typing: with the start of an earlier command on the line, the
+# hotkeys skip every command that does not begin that way. Neither typed
+# text is the start of another command, and each one's last run is here.
+type_line "mirvane /D /T:Y /C:Ctrl-Alt-C"
+type_line "count 3";   three=$lines
+type_line "count 40"
+type_line "count 5";   five=$lines
+type_line "count 40"
+xdotool type --delay 40 -- "count 5"
+hotkey ctrl+alt+Up;    expect_top "$lines" "$five" "count 5 typed, Ctrl-Alt-Up goes to count 5"
+xdotool key Escape
+xdotool type --delay 40 -- "count 3"
+hotkey ctrl+alt+Up;    expect_top "$lines" "$three" "count 3 typed after Esc, Ctrl-Alt-Up goes to count 3"
+hotkey ctrl+alt+c
+entry "$lines" | grep -q '^hotkey 0x1002E held Ctrl+Alt ' || fail "Ctrl-Alt-C was not consumed: $(entry "$lines")"
+xdotool key Escape
+type_line "paste"
+lines=$((lines + 1))
+wait_lines "$lines" "the pasted text"
+expected="pasted: line 1 of 3|line 2 of 3|line 3 of 3"
+[ "$(entry "$lines")" = "$expected" ] || fail "with count 3 typed, the clipboard held \"$(entry "$lines")\""
+say "ok: count 3 typed, Ctrl-Alt-C copied the output of count 3"
 
 type_line exit
 lines=$((lines + 1))
