@@ -17,8 +17,7 @@ void FuzzFailure(const char* condition, const char* file, int line)
 
 void ResetProcess(int columns, int rows)
 {
-    FreshProcess();
-    standin::SetConsole(columns, rows);
+    FreshProcess(columns, rows);
 }
 
 std::u16string BytesToText(const uint8_t* data, size_t size)
