@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    ResetProcess(10, 10);
+    InputProcess process(10, 10);
     uint8_t mode = data[0];
     Startup.useExtendedKeys = (mode & NewerHost) != 0;
     std::u16string text = BytesToText(data + 1, size - 1);
