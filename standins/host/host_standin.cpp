@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_api.h"
@@ -230,9 +231,12 @@ int ExpandVariables(WCHAR* buffer, int flag)
     return 0;
 }
 
+// Swapped with a fresh state rather than assigned one: a string assigned an
+// empty one keeps its buffer, and the outputs would hold memory past a reset.
 void HostReset(void)
 {
-    State() = HostState();
+    HostState fresh;
+    std::swap(State(), fresh);
 }
 
 void HostSetVariable(const WCHAR* name, const WCHAR* value)
