@@ -1,5 +1,7 @@
 #include "plugin/text.h"
 
+#include <string.h>
+
 #include "host/host_api.h"
 
 WCHAR AsciiLower(WCHAR c)
@@ -122,8 +124,7 @@ uint32_t ParseDecimalU32(const WCHAR* text, bool* rangeError)
 
 void ExpandHostVariables(WCHAR* buffer, size_t capacity, const WCHAR* text)
 {
-    for (size_t i = 0; i < capacity; ++i)
-        buffer[i] = 0;
+    memset(buffer, 0, capacity * sizeof buffer[0]);
     TextCopy(buffer, capacity, text);
     ExpandVariables(buffer, 1);
     buffer[capacity - 1] = 0;

@@ -4,6 +4,8 @@
 // be written together ("/D/R").
 #include "settings/arguments.h"
 
+#include <string.h>
+
 #include "host/host_api.h"
 #include "plugin/diagnostics.h"
 #include "plugin/text.h"
@@ -23,10 +25,8 @@ struct Tokenizer {
 static void ResetArgumentList(void)
 {
     ArgumentList.count = 0;
-    for (int i = 0; i < MAX_ARGS; ++i) {
-        ArgumentList.text[i] = nullptr;
-        ArgumentList.length[i] = 0;
-    }
+    memset(ArgumentList.text, 0, sizeof ArgumentList.text); // null is all zero bytes on every target
+    memset(ArgumentList.length, 0, sizeof ArgumentList.length);
     // The rest of the buffer is overwritten as arguments are stored.
     ArgumentList.buffer[0] = 0;
 }

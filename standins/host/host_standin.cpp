@@ -1,7 +1,9 @@
 #include "standins/host/host_standin.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_api.h"
@@ -20,7 +22,8 @@ struct Write {
 };
 
 struct HostState {
-    std::map<Text, Text> variables;
+    // Set since HostReset, ahead of StartVariables; no value hides one of them.
+    std::map<Text, std::optional<Text>> variables;
     std::vector<Write> writes;
     std::vector<Text> expansions;
     Text output[4];
@@ -33,6 +36,20 @@ HostState& State()
     static HostState state;
     return state;
 }
+
+struct Variable {
+    const WCHAR* name;
+    const WCHAR* value;
+};
+
+// What a host has set when it starts a plug-in. Kept out of HostState so
+// that a reset allocates nothing for them.
+const Variable StartVariables[] = {
+    {TEXT("_transient"), TEXT("0")},
+    {TEXT("_pipe"), TEXT("0")},
+    {TEXT("_batch"), TEXT("0")},
+    {TEXT("_4ver"), TEXT("24.0")},
+};
 
 // Outside HostState so that HostReset leaves it alone.
 bool echoOn = false;
@@ -94,7 +111,13 @@ bool IsNameChar(WCHAR c)
 Text Lookup(const Text& name)
 {
     auto it = State().variables.find(name);
-    return it == State().variables.end() ? Text() : it->second;
+    if (it != State().variables.end())
+        return it->second.value_or(Text());
+    for (const Variable& start : StartVariables) {
+        if (name == start.name)
+            return start.value;
+    }
+    return Text();
 }
 
 // "%name" and "%[name]" are references; anything else is kept as written.
@@ -208,21 +231,20 @@ int ExpandVariables(WCHAR* buffer, int flag)
     return 0;
 }
 
+// Swapped with a fresh state rather than assigned one: a string assigned an
+// empty one keeps its buffer, and the outputs would hold memory past a reset.
 void HostReset(void)
 {
-    State() = HostState();
-    HostSetVariable(TEXT("_transient"), TEXT("0"));
-    HostSetVariable(TEXT("_pipe"), TEXT("0"));
-    HostSetVariable(TEXT("_batch"), TEXT("0"));
-    HostSetVariable(TEXT("_4ver"), TEXT("24.0"));
+    HostState fresh;
+    std::swap(State(), fresh);
 }
 
 void HostSetVariable(const WCHAR* name, const WCHAR* value)
 {
     if (value)
-        State().variables[name] = value;
+        State().variables[name] = Text(value);
     else
-        State().variables.erase(name);
+        State().variables[name] = std::nullopt;
 }
 
 void HostSetExpandUnterminated(int on)

@@ -15,7 +15,8 @@ enum HostChannel {
 extern "C" {
 // Forgets every variable, write and expansion, and puts the expansion
 // capacity back to 1024 and terminated; sets "_transient" "0", "_pipe" "0",
-// "_batch" "0" and "_4ver" "24.0" so that a plug-in starts.
+// "_batch" "0" and "_4ver" "24.0" so that a plug-in starts. Holds no memory
+// afterwards.
 void HostReset(void);
 // value null removes the variable. Names are without "%" and brackets.
 void HostSetVariable(const WCHAR* name, const WCHAR* value);

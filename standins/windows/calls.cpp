@@ -124,10 +124,10 @@ std::u16string FoldCase(const std::u16string& text)
     return out;
 }
 
-void Reset()
+void Reset(int columns, int rows)
 {
     ResetCalls();
-    ResetConsole();
+    ResetConsole(columns, rows);
     ResetUser();
     ResetRegistry();
     ResetSystem();

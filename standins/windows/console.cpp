@@ -98,10 +98,10 @@ const ConsoleProfile DocumentedConsole = {"documented", 0xFFFF, false, false, fa
 const ConsoleProfile ModernConsole = {"modern", 0xDCFF, true, true, true, false};
 const ConsoleProfile PseudoConsole = {"pseudo", 0xDCFF, true, true, true, true};
 
-void ResetConsole()
+void ResetConsole(int columns, int rows)
 {
     State() = ConsoleState();
-    SetConsole(100, 300);
+    SetConsole(columns, rows);
 }
 
 void SetConsole(int columns, int rows)

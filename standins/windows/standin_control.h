@@ -56,11 +56,12 @@ enum class Api {
 
 const char* ApiName(Api api);
 
-// Everything back to a fresh process: a 100x300 console with a 30-row window
-// at the top, attributes 0x07; an empty registry; no keys held; no timers,
-// beeps or boxes; no environment; RtlGetVersion present reporting 6.1.7601;
-// no faults; empty call log.
-void Reset();
+// Everything back to a fresh process: a console of columns x rows in the
+// documented profile, laid out as SetConsole does but built only once; an
+// empty registry; no keys held; no timers, beeps or boxes; no environment;
+// RtlGetVersion present reporting 6.1.7601; no faults; empty call log. Of all
+// this only the console's cells take memory: Reset(0, 0) holds none.
+void Reset(int columns = 100, int rows = 300);
 
 // ---- calls and faults ------------------------------------------------------
 

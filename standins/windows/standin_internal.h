@@ -12,7 +12,7 @@ namespace standin {
 bool CallFails(Api api);
 
 void ResetCalls();
-void ResetConsole();
+void ResetConsole(int columns, int rows);
 void ResetUser();
 void ResetRegistry();
 void ResetSystem();

@@ -17,7 +17,21 @@ struct SystemState {
     std::map<std::u16string, std::u16string> environment; // by folded name
     VersionAnswer rtlGetVersion = {true, 6, 1, 7601};
     VersionAnswer getVersionEx = {true, 6, 1, 7601};
-    std::map<DWORD, std::u16string> messages;
+    std::map<DWORD, std::u16string> messages; // set since Reset, ahead of KnownMessages
+};
+
+struct SystemMessage {
+    DWORD code;
+    const char16_t* text;
+};
+
+// What FormatMessageW knows in a fresh process. Kept out of SystemState so
+// that a reset allocates nothing for them.
+const SystemMessage KnownMessages[] = {
+    {0, u"The operation completed successfully.\r\n"},
+    {2, u"The system cannot find the file specified.\r\n"},
+    {5, u"Access is denied.\r\n"},
+    {87, u"The parameter is incorrect.\r\n"},
 };
 
 SystemState& State()
@@ -35,6 +49,22 @@ void FillVersion(LPOSVERSIONINFOW info, const VersionAnswer& answer)
     info->dwMinorVersion = answer.minor;
     info->dwBuildNumber = answer.build;
     info->dwPlatformId = 2; // VER_PLATFORM_WIN32_NT
+}
+
+bool FindMessage(DWORD code, std::u16string* text)
+{
+    auto it = State().messages.find(code);
+    if (it != State().messages.end()) {
+        *text = it->second;
+        return true;
+    }
+    for (const SystemMessage& known : KnownMessages) {
+        if (known.code == code) {
+            *text = known.text;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool KnownRecordSize(DWORD size)
@@ -55,10 +85,6 @@ LONG WINAPI StandinRtlGetVersion(PRTL_OSVERSIONINFOW info)
 void ResetSystem()
 {
     State() = SystemState();
-    SetSystemMessage(0, u"The operation completed successfully.\r\n");
-    SetSystemMessage(2, u"The system cannot find the file specified.\r\n");
-    SetSystemMessage(5, u"Access is denied.\r\n");
-    SetSystemMessage(87, u"The parameter is incorrect.\r\n");
 }
 
 void SetEnvironment(const std::u16string& name, std::optional<std::u16string> value)
@@ -187,12 +213,11 @@ DWORD WINAPI FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD 
         SetLastError(1815); // ERROR_RESOURCE_LANG_NOT_FOUND
         return 0;
     }
-    auto it = State().messages.find(messageId);
-    if (it == State().messages.end()) {
+    std::u16string text;
+    if (!FindMessage(messageId, &text)) {
         SetLastError(317); // ERROR_MR_MID_NOT_FOUND
         return 0;
     }
-    std::u16string text = it->second;
     if (flags & FORMAT_MESSAGE_MAX_WIDTH_MASK) {
         size_t at;
         while ((at = text.find(u"\r\n")) != std::u16string::npos)

@@ -34,9 +34,9 @@
 
 namespace {
 
-void Fresh(int extended)
+void Fresh(int extended, int columns = 100, int rows = 300)
 {
-    FreshProcess();
+    FreshProcess(columns, rows);
     Startup.useExtendedKeys = extended;
 }
 
@@ -113,9 +113,8 @@ void PressRepeatedly(benchmark::State& state, KeyEventRecord* record, KeyCode co
 // window: to mid-buffer, to 10, then round to mid-buffer again.
 void BM_HotkeyPress(benchmark::State& state)
 {
-    Fresh(0);
     int rows = (int)state.range(0);
-    standin::SetConsole(100, rows);
+    Fresh(0, 100, rows);
     standin::SetAttribute(0, 10, 0x07 | Startup.markerAttribute);
     standin::SetAttribute(0, rows / 2, 0x07 | Startup.markerAttribute);
     standin::SetWindow({0, (SHORT)(rows - 30), 99, (SHORT)(rows - 1)});
@@ -136,10 +135,9 @@ BENCHMARK(BM_HotkeyPress)->Arg(300)->Arg(9001)->Arg(32766);
 // block and clipboard copy) are reported; the plug-in makes one block.
 void BM_CopyWholeBuffer(benchmark::State& state)
 {
-    Fresh(1);
     const int rows = 9001;
     const int columns = 120;
-    standin::SetConsole(columns, rows);
+    Fresh(1, columns, rows);
     for (int row = 1; row < rows - 1; ++row) {
         for (int column = 0; column < columns; ++column)
             standin::SetCharacter(column, row, (char16_t)('!' + (row + column) % 90));

@@ -40,8 +40,7 @@ void WriteText(int column, int row, const SceneText& text)
 // cursor after it.
 void LayScene(Tagging tagging)
 {
-    FreshProcess();
-    standin::SetConsole(Columns, Rows);
+    FreshProcess(Columns, Rows);
     for (int command = 1; command <= Commands; ++command) {
         WriteText(0, CommandRow(command), CommandLine(command));
         if (IsTagged(tagging, command))

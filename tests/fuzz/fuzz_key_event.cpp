@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint8_t copyChoice = in.Next();
     int rows = 1 + in.Next() % 64;
     int height = 1 + in.Next() % rows;
-    ResetProcess(4, rows);
+    InputProcess process(4, rows);
     Startup.useExtendedKeys = flags & 1;
     visibleMarker = (flags >> 1) & 1;
     Settings.Wrap = (flags >> 5) & 1;

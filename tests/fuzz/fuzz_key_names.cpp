@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    ResetProcess(10, 10);
+    InputProcess process(10, 10);
     Startup.useExtendedKeys = data[0] & 1;
     std::u16string text = BytesToText(data + 1, size - 1);
     std::u16string before = text;

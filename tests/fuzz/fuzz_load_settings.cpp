@@ -33,7 +33,7 @@ bool SameUserSettings(const UserSettings& a, const UserSettings& b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Reader in = {data, size};
-    ResetProcess(10, 10);
+    InputProcess process(10, 10);
     Startup.useExtendedKeys = in.Next() & 1;
     // Start from something other than the defaults, so that a partial
     // application would show.

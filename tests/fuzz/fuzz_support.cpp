@@ -15,10 +15,15 @@ void FuzzFailure(const char* condition, const char* file, int line)
     abort();
 }
 
-void ResetProcess(int columns, int rows)
+InputProcess::InputProcess(int columns, int rows)
 {
-    FreshProcess();
-    standin::SetConsole(columns, rows);
+    FreshProcess(columns, rows);
+}
+
+// A fresh process without a console holds no memory.
+InputProcess::~InputProcess()
+{
+    FreshProcess(0, 0);
 }
 
 std::u16string BytesToText(const uint8_t* data, size_t size)

@@ -9,8 +9,18 @@
 
 #include "plugin/state.h"
 
-// Everything back to load time, with a console of the given size.
-void ResetProcess(int columns, int rows);
+// The process one input runs in: everything as at load, with a console of
+// the given size. When the input ends, whatever the stand-ins hold is freed,
+// so that libFuzzer sees as many frees as allocations and has no leak to run
+// the input again for. A block the input does leave behind is a real leak,
+// and LeakSanitizer fails the run on it.
+class InputProcess {
+public:
+    InputProcess(int columns, int rows);
+    ~InputProcess();
+    InputProcess(const InputProcess&) = delete;
+    InputProcess& operator=(const InputProcess&) = delete;
+};
 
 // Pairs of bytes, little-endian, as UTF-16 units (an odd last byte dropped).
 std::u16string BytesToText(const uint8_t* data, size_t size);
