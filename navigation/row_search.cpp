@@ -115,6 +115,8 @@ static bool RowMatches(const RowSearch* s, int row)
 
 int NearestTaggedRow(RowSearch* search, int from, int to, int step, bool matching)
 {
+    if ((to - from) * step < 0)
+        return NoRow;
     int low = Higher(Lower(from, to), 0);
     int high = Lower(Higher(from, to), search->height - 1);
     if (low > high)

@@ -160,6 +160,11 @@ void SetCursor(COORD cursor)
     State().cursor = cursor;
 }
 
+COORD Cursor()
+{
+    return State().cursor;
+}
+
 WORD Attribute(int column, int row)
 {
     return Cell(column, row).Attributes;

@@ -85,6 +85,7 @@ void SetWindow(SMALL_RECT window);
 SMALL_RECT Window();
 COORD BufferSize();
 void SetCursor(COORD cursor);
+COORD Cursor();
 WORD Attribute(int column, int row);
 void SetAttribute(int column, int row, WORD attribute);
 WCHAR Character(int column, int row);

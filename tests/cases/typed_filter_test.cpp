@@ -54,6 +54,19 @@ TEST_F(CaseTest, NextLineOnTheSameRowLearnsItsOwnStart)
     ExpectPresses({{Back, 60, false}}, TypedWindowRows, TypedRows - 1);
 }
 
+// A window scrolled below the prompt: a tag below where the typing starts
+// never matches, whichever way the search runs.
+TEST_F(CaseTest, TagsBelowTheInputStartNeverMatch)
+{
+    StartPlugin(NewerHost);
+    ASSERT_EQ(RunCommand(TEXT("/T:Y /W:Y")), 0);
+    harness::LayConsole(80, TypedRows, 0, 200, 80, TypedWindowRows);
+    EnterCommands({{50, TEXT("C:\\src>git status")}, {150, TEXT("C:\\src>git stash")}});
+    harness::WriteCharacters(0, 100, SrcPrompt);
+    TypeLine(100, (int)SrcPrompt.size(), TEXT("git st"), 80);
+    ExpectPresses({{Forward, 50, false}, {Back, 50, false}}, TypedWindowRows, 100);
+}
+
 // With the filter off, what is typed changes nothing.
 TEST_F(CaseTest, FilterOffVisitsEveryCommand)
 {

@@ -1,10 +1,16 @@
-// The keystroke handler on any record, under either host generation, over a
-// small console with some rows tagged and a copy hotkey or none. Only code
-// and the name's first unit may change in the record; in the console only
-// column-0 attributes of one row, and only by tagging it; the window keeps
-// its size inside the buffer; the clipboard is closed again and no block is
-// left behind.
+// The keystroke handler on a run of events, as a host delivers a few lines:
+// entered lines, ordinary keys echoed at the cursor on one row and another,
+// hotkeys, with the typed filter on or off, under either host generation,
+// over a console whose rows hold command lines and tags. Only code and the
+// name's first unit may change in a record; in the console only column-0
+// attributes, and only by tagging; the window keeps its size inside the
+// buffer; the clipboard is closed again and no block is left behind. A back
+// or forward press leaves the window where a plain model of the rules puts
+// it, among the tagged rows the typed text matches.
 #include <string.h>
+
+#include <string_view>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "host/exports.h"
@@ -18,18 +24,37 @@ struct Reader {
     const uint8_t* data;
     size_t size;
     uint8_t Next() { return size ? (--size, *data++) : 0; }
-    int32_t Next32()
-    {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= (uint32_t)Next() << (8 * i);
-        return (int32_t)v;
-    }
+    int Next16() { return Next() | Next() << 8; }
+    int32_t Next32() { return (int32_t)((uint32_t)Next16() | (uint32_t)Next16() << 16); }
 };
 
-const int32_t InterestingCodes[] = {0, 13, 3085, 0x80D, 0x1008D, 0x10091, 0x5008D, 0x50091, 0x7008D, 0x1002E};
+// Narrow and tall, to cross the column blocks; wide, so that a read of
+// several rows' text is cut short by the cells it may carry.
+struct ConsoleShape {
+    int columns;
+    int maxRows;
+};
+const ConsoleShape Shapes[] = {{6, 600}, {40, 64}, {300, 30}};
+
+// What command rows and typed lines hold: prompts ending in ">" or a space,
+// the same start after each, a word inside an argument, case and a letter
+// beyond ASCII, a wide character, and a zeroed cell.
+using namespace std::literals;
+const std::u16string_view RowTexts[] = {
+    u"C:\\src>git status"sv, u"D:\\w>git stash"sv, u"C:\\src>echo git st"sv, u"$ git st"sv, u"$ echo git st"sv,
+    u"git status"sv,         u"C:\\src>GIT ST"sv,  u"C:\\src>\u00e9cho"sv,   u"\u4E2D>gi"sv, u"a\0b>git"sv,
+    u"C:\\src>"sv,           u""sv,
+};
+const char16_t WideCharacter = u'\u4E2D';
+// Typed at the cursor: the host echoes each character.
+const char16_t TypedCharacters[] = u"gitGIT s>\u00e9\u00c9$";
+
+const int32_t Codes[] = {13, 3085, 0x80D, 0x1008D, 0x10091, 0x5008D, 0x7008D, 0x1002E, 0};
 // None, Ctrl-Alt-C, and one equal to the back hotkey.
 const int32_t CopyHotkeys[] = {0, 0x5002E, 0x5008D};
+const char16_t* const KeyNames[] = {u"Enter", u"eNTER", u"Ctrl-Enter", u"Ctrl-Alt-Up", u"Ctrl-Alt-Down", u"g"};
+
+enum EventKind { TypedKey, CodedKey, RawKey, KindCount };
 
 bool IsTagOf(WORD before, WORD after)
 {
@@ -43,95 +68,247 @@ bool IsTagOf(WORD before, WORD after)
     return (after & 0x00FF) == ((before & 0xF0) == 0x10 ? 0x4E : 0x1F);
 }
 
+// A wide character takes two cells, its leading and its trailing half.
+void WriteRow(int row, std::u16string_view text, int columns)
+{
+    int column = 0;
+    for (char16_t c : text) {
+        bool wide = c == WideCharacter;
+        if (column + (wide ? 1 : 0) >= columns)
+            return;
+        standin::SetCharacter(column, row, c);
+        if (wide) {
+            standin::SetAttribute(column, row, (WORD)(standin::Attribute(column, row) | 0x0100));
+            standin::SetCharacter(column + 1, row, c);
+            standin::SetAttribute(column + 1, row, 0x0207);
+            ++column;
+        }
+        ++column;
+    }
+}
+
+// ---- the rules, plainly: every row read, every match listed -----------------------------
+
+std::u16string RowText(int row, int from, int to, int columns)
+{
+    std::u16string text;
+    for (int column = from; column < to && column < columns; ++column) {
+        if (standin::Attribute(column, row) & 0x0200)
+            continue;
+        char16_t c = standin::Character(column, row);
+        text.push_back(c ? c : u' ');
+    }
+    return text;
+}
+
+struct Typed {
+    std::u16string text;
+    bool hasBefore;
+    char16_t before;
+};
+
+// What a press on the line of eventRow reads: a line the plug-in has not
+// seen yet starts at the cursor, with nothing typed.
+Typed TypedNow(int32_t eventRow, int columns)
+{
+    Typed typed = {u"", false, 0};
+    COORD start = TypingStart.position;
+    COORD cursor = standin::Cursor();
+    bool after = cursor.Y > start.Y || (cursor.Y == start.Y && cursor.X > start.X);
+    bool sameLine = TypingStart.known && TypingStart.eventRow == eventRow;
+    if (!Settings.TypedFilter || !sameLine || !after)
+        return typed;
+    std::u16string all;
+    for (int row = start.Y; row <= cursor.Y; ++row)
+        all += RowText(row, row == start.Y ? start.X : 0, row == cursor.Y ? cursor.X : columns, columns);
+    std::u16string before = RowText(start.Y, 0, start.X, columns);
+    while (!all.empty() && all.back() == u' ')
+        all.pop_back();
+    typed.text = all.substr(0, 255);
+    typed.hasBefore = !before.empty();
+    typed.before = typed.hasBefore ? before.back() : 0;
+    return typed;
+}
+
+char16_t Folded(char16_t c)
+{
+    return c >= 'A' && c <= 'Z' ? (char16_t)(c + 32) : c;
+}
+
+bool Matches(const Typed& typed, int row, int columns)
+{
+    std::u16string text = RowText(row, 0, columns, columns);
+    for (size_t k = typed.hasBefore ? 1 : 0; k + typed.text.size() <= text.size(); ++k) {
+        if (typed.hasBefore && text[k - 1] != typed.before)
+            continue;
+        bool same = true;
+        for (size_t i = 0; i < typed.text.size() && same; ++i)
+            same = Folded(text[k + i]) == Folded(typed.text[i]);
+        if (same)
+            return true;
+        if (!typed.hasBefore)
+            return false;
+    }
+    return false;
+}
+
+// The window's top row after a back or forward press, or -1 when it fails.
+int ModelTop(bool back, int32_t eventRow, int rows, int columns)
+{
+    Typed typed = TypedNow(eventRow, columns);
+    SMALL_RECT window = standin::Window();
+    int top = window.Top;
+    int highestTop = rows - (window.Bottom - window.Top) - 1;
+    std::vector<int> counted;
+    for (int row = 0; row < rows; ++row) {
+        if (!(standin::Attribute(0, row) & Startup.markerAttribute))
+            continue;
+        if (typed.text.empty() || (row < TypingStart.position.Y && Matches(typed, row, columns)))
+            counted.push_back(row);
+    }
+    int first = counted.empty() ? -1 : counted.front();
+    int last = counted.empty() ? -1 : counted.back();
+    int prev = -1;
+    int next = -1;
+    for (int row : counted) {
+        if (row < top)
+            prev = row;
+        if (row > top && next < 0)
+            next = row;
+    }
+    int target;
+    if (back) {
+        target = prev >= 0 ? prev : (Settings.Wrap ? last : -1);
+    } else {
+        target = next >= 0 ? next : (Settings.Wrap ? first : -1);
+        if (target > 0 && (target > highestTop ? highestTop : target) == top)
+            target = Settings.Wrap ? first : -1;
+    }
+    if (target < 0)
+        return -1;
+    return target > highestTop ? highestTop : target;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Reader in = {data, size};
     uint8_t flags = in.Next();
-    uint8_t copyChoice = in.Next();
-    int rows = 1 + in.Next() % 64;
-    int height = 1 + in.Next() % rows;
-    InputProcess process(4, rows);
+    uint8_t setup = in.Next();
+    const ConsoleShape& shape = Shapes[in.Next() % ArraySize(Shapes)];
+    int columns = shape.columns;
+    int rows = 1 + in.Next16() % shape.maxRows;
+    InputProcess process(columns, rows);
     Startup.useExtendedKeys = flags & 1;
     visibleMarker = (flags >> 1) & 1;
     Settings.Wrap = (flags >> 5) & 1;
     Settings.ErrorSound = (flags >> 6) & 1;
     Startup.markerAttribute = (flags & 0x80) ? 0x0800 : 0x2000;
-    Settings.CopyHotkey = CopyHotkeys[copyChoice % ArraySize(CopyHotkeys)];
-    standin::SetConsoleWindowHandle(copyChoice & 0x10 ? nullptr : (HWND)(uintptr_t)0x4444);
-    standin::HoldClipboardElsewhere(copyChoice & 0x20);
-    standin::SetKeyHeld(VK_SHIFT, flags & 4);
-    standin::SetKeyHeld(VK_CONTROL, flags & 8);
-    standin::SetKeyHeld(VK_MENU, flags & 16);
+    Settings.CopyHotkey = CopyHotkeys[setup % ArraySize(CopyHotkeys)];
+    Settings.TypedFilter = (setup >> 6) & 1;
+    standin::SetConsoleWindowHandle(setup & 0x10 ? nullptr : (HWND)(uintptr_t)0x4444);
+    standin::HoldClipboardElsewhere(setup & 0x20);
 
-    int top = in.Next() % (rows - height + 1);
-    standin::SetWindow({(SHORT)(in.Next() % 4 == 3 ? 1 : 0), (SHORT)top, 3, (SHORT)(top + height - 1)});
-    standin::SetCursor({0, (SHORT)(in.Next() % rows)});
-    for (int row = 0; row < rows; ++row)
-        standin::SetAttribute(0, row, (WORD)(in.Next() | (in.Next() & 0x08 ? Startup.markerAttribute : 0)));
-
-    uint8_t codeChoice = in.Next();
-    int32_t code = codeChoice < 0x80 ? InterestingCodes[codeChoice % ArraySize(InterestingCodes)] : in.Next32();
-    uint8_t rowChoice = in.Next();
-    int32_t row = rowChoice < 0x80 ? (int32_t)(rowChoice % (rows + 2)) - 1 : in.Next32();
-    bool hasContext = in.Next() & 1;
-    bool hasName = in.Next() & 1;
-    std::u16string name = BytesToText(in.data, in.size);
-    std::u16string nameBefore = name;
-
-    // An older host hands over only code and row: anything more would be read
-    // past the end of this allocation.
-    size_t recordSize = Startup.useExtendedKeys ? sizeof(KeyEventRecord) : 8;
-    uint8_t* storage = new uint8_t[recordSize];
-    memset(storage, 0xA5, recordSize);
-    KeyEventRecord* record = reinterpret_cast<KeyEventRecord*>(storage);
-    record->code = code;
-    record->row = row;
-    if (Startup.useExtendedKeys) {
-        record->context = hasContext ? storage : nullptr;
-        record->keyName = hasName ? &name[0] : nullptr;
+    int height = 1 + in.Next16() % rows;
+    int top = in.Next16() % (rows - height + 1);
+    int windowColumns = columns < 80 ? columns : 80;
+    standin::SetWindow({0, (SHORT)top, (SHORT)(windowColumns - 1), (SHORT)(top + height - 1)});
+    for (int row = 0; row < rows; ++row) {
+        uint8_t content = in.Next();
+        if (content & 0x80)
+            standin::SetAttribute(0, row, (WORD)(0x07 | Startup.markerAttribute));
+        WriteRow(row, RowTexts[content % ArraySize(RowTexts)], columns);
     }
-    std::vector<uint8_t> recordBefore(storage, storage + recordSize);
+    int cursorRow = in.Next16() % rows;
+    standin::SetCursor({(SHORT)(in.Next() % columns), (SHORT)cursorRow});
 
+    // Tagging writes column 0; a write one cell off would show in the
+    // columns beside it.
+    const int watchedColumns = columns < 4 ? columns : 4;
     std::vector<WORD> attributesBefore;
-    std::vector<WCHAR> charactersBefore;
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < 4; ++c) {
+        for (int c = 0; c < watchedColumns; ++c)
             attributesBefore.push_back(standin::Attribute(c, r));
-            charactersBefore.push_back(standin::Character(c, r));
-        }
     }
-    SMALL_RECT windowBefore = standin::Window();
 
-    FUZZ_CHECK(key(record) == 0);
+    int events = 1 + in.Next() % 8;
+    for (int e = 0; e < events; ++e) {
+        uint8_t kind = in.Next();
+        uint8_t held = in.Next();
+        standin::SetKeyHeld(VK_SHIFT, held & 1);
+        standin::SetKeyHeld(VK_CONTROL, held & 2);
+        standin::SetKeyHeld(VK_MENU, held & 4);
+        uint8_t rowChoice = in.Next();
+        int32_t row = rowChoice < 0x80 ? (int32_t)(rowChoice % (rows + 2)) - 1 : in.Next32();
+        int32_t code;
+        char16_t typed = 0;
+        switch (kind % KindCount) {
+        case TypedKey:
+            typed = TypedCharacters[(kind >> 2) % (ArraySize(TypedCharacters) - 1)];
+            code = typed;
+            break;
+        case CodedKey:
+            code = Codes[(kind >> 2) % ArraySize(Codes)];
+            break;
+        default:
+            code = in.Next32();
+            break;
+        }
+        std::u16string name = KeyNames[(held >> 3) % ArraySize(KeyNames)];
+        std::u16string nameBefore = name;
+        bool hasName = held & 0x40;
 
-    FUZZ_CHECK(record->code == code || record->code == 0);
-    FUZZ_CHECK(memcmp(storage + 4, recordBefore.data() + 4, recordSize - 4) == 0);
-    if (hasName && Startup.useExtendedKeys)
-        FUZZ_CHECK(name == nameBefore || (name[0] == 0 && name.substr(1) == nameBefore.substr(1)));
-    else
-        FUZZ_CHECK(name == nameBefore);
+        // An older host hands over only code and row: anything more would be
+        // read past the end of this allocation.
+        size_t recordSize = Startup.useExtendedKeys ? sizeof(KeyEventRecord) : 8;
+        std::vector<uint8_t> storage(recordSize, 0xA5);
+        KeyEventRecord* record = reinterpret_cast<KeyEventRecord*>(storage.data());
+        record->code = code;
+        record->row = row;
+        if (Startup.useExtendedKeys) {
+            record->context = held & 0x80 ? storage.data() : nullptr;
+            record->keyName = hasName ? &name[0] : nullptr;
+        }
+        std::vector<uint8_t> recordBefore = storage;
+        SMALL_RECT windowBefore = standin::Window();
+        bool plainHotkey = !hasName && (held & 7) == 6 && (code == 0x1008D || code == 0x10091);
+        int expectedTop = plainHotkey ? ModelTop(code == 0x1008D, row, rows, columns) : -2;
 
-    int changedRows = 0;
+        FUZZ_CHECK(key(record) == 0);
+
+        FUZZ_CHECK(record->code == code || record->code == 0);
+        FUZZ_CHECK(memcmp(storage.data() + 4, recordBefore.data() + 4, recordSize - 4) == 0);
+        if (hasName && Startup.useExtendedKeys)
+            FUZZ_CHECK(name == nameBefore || (name[0] == 0 && name.substr(1) == nameBefore.substr(1)));
+        else
+            FUZZ_CHECK(name == nameBefore);
+        SMALL_RECT window = standin::Window();
+        FUZZ_CHECK(window.Bottom - window.Top == windowBefore.Bottom - windowBefore.Top);
+        FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
+        if (plainHotkey && record->code == 0)
+            FUZZ_CHECK(window.Top == (expectedTop >= 0 ? expectedTop : windowBefore.Top));
+        if (!Settings.TypedFilter || code == 13 || code == 3085)
+            FUZZ_CHECK(!TypingStart.known);
+        // The host echoes what was typed and moves the cursor on.
+        if (typed && record->code == code) {
+            COORD at = standin::Cursor();
+            standin::SetCharacter(at.X, at.Y, typed);
+            int next = at.Y * columns + at.X + 1;
+            if (next < rows * columns)
+                standin::SetCursor({(SHORT)(next % columns), (SHORT)(next / columns)});
+        }
+        standin::FireTimers(); // let the beep limiter re-arm, as a message pump would
+        FUZZ_CHECK(ErrorBeep.armed == 1);
+    }
+
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            WORD before = attributesBefore[r * 4 + c];
+        for (int c = 0; c < watchedColumns; ++c) {
+            WORD before = attributesBefore[(size_t)r * watchedColumns + c];
             WORD after = standin::Attribute(c, r);
-            FUZZ_CHECK(standin::Character(c, r) == charactersBefore[r * 4 + c]);
             FUZZ_CHECK(c == 0 ? IsTagOf(before, after) : after == before);
-            changedRows += after != before;
         }
     }
-    FUZZ_CHECK(changedRows <= 1);
-
-    SMALL_RECT window = standin::Window();
-    FUZZ_CHECK(window.Bottom - window.Top == windowBefore.Bottom - windowBefore.Top);
-    FUZZ_CHECK(window.Right - window.Left == windowBefore.Right - windowBefore.Left);
-    FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
     CheckInvariants();
-    standin::FireTimers(); // let the beep limiter re-arm, as a message pump would
-    FUZZ_CHECK(ErrorBeep.armed == 1);
-    delete[] storage;
     return 0;
 }

@@ -1,6 +1,7 @@
 // LoadSettings on any registry contents: either the settings are untouched
 // or they are exactly the stored set, valid for the table in force, with the
-// copy hotkey stored beside it or none.
+// copy hotkey stored beside it or none, and the typed filter on only when
+// stored as 1.
 #include <string.h>
 
 #include "fuzz_support.h"
@@ -11,7 +12,9 @@
 
 namespace {
 
-const char16_t* const ValueNames[] = {u"HotkeyUp", u"HotkeyDown", u"Wrap", u"ErrorSound", u"CopyHotkey"};
+const char16_t* const ValueNames[] = {u"HotkeyUp",   u"HotkeyDown", u"Wrap",
+                                      u"ErrorSound", u"CopyHotkey", u"TypedFilter"};
+enum { ValueCount = ArraySize(ValueNames) };
 const DWORD ValueTypes[] = {REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE, REG_MULTI_SZ};
 const size_t ValueSizes[] = {0, 2, 4, 8, 4096};
 
@@ -25,7 +28,7 @@ struct Reader {
 bool SameUserSettings(const UserSettings& a, const UserSettings& b)
 {
     return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
-           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey;
+           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey && a.TypedFilter == b.TypedFilter;
 }
 
 } // namespace
@@ -42,13 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Settings.Wrap = 0;
     Settings.ErrorSound = 0;
     Settings.CopyHotkey = 0x10048;
+    Settings.TypedFilter = 1;
     UserSettings before = Settings;
 
     const std::u16string path = SettingsKey;
     standin::CreateRegistryKey(HKEY_CURRENT_USER, path);
-    uint32_t stored[5] = {};
-    bool storedAsDword[5] = {};
-    for (int v = 0; v < 5; ++v) {
+    uint32_t stored[ValueCount] = {};
+    bool storedAsDword[ValueCount] = {};
+    for (int v = 0; v < ValueCount; ++v) {
         uint8_t shape = in.Next();
         if (shape & 0x80)
             continue; // value absent
@@ -75,5 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(Settings.ErrorSound == (storedAsDword[3] && stored[3] == 0 ? 0 : 1));
     bool copyValid = storedAsDword[4] && IsValidHotkey((KeyCode)stored[4]);
     FUZZ_CHECK(Settings.CopyHotkey == (copyValid ? (KeyCode)stored[4] : 0));
+    FUZZ_CHECK(Settings.TypedFilter == (storedAsDword[5] && stored[5] == 1 ? 1 : 0));
     return 0;
 }
