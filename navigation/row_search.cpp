@@ -58,7 +58,7 @@ static bool HoldColumn(RowSearch* s, int row, int to, int step)
 
 // The text of row, read together with the further tagged rows towards to
 // that one read can carry and column 0 already shows: where commands are
-// close, one read serves several of them, and where they are farthest apart,
+// close, one read serves several of them, and where they are far apart,
 // none of the rows between is read.
 static bool HoldText(RowSearch* s, int row, int to, int step)
 {
