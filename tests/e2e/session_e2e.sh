@@ -166,6 +166,18 @@ expect_top() {
         fail "$what: the top line reads \"$(text_of_hotkey "$entry_line")\""
     say "ok: $what (top row $top)"
 }
+# The copy hotkey was just pressed: it must have been consumed, and `paste`
+# must print what it put on the clipboard, lines joined by "|".
+expect_copied() {
+    local expected=$1 what=$2
+    entry "$lines" | grep -q '^hotkey 0x1002E held Ctrl+Alt ' || fail "Ctrl-Alt-C was not consumed: $(entry "$lines")"
+    xdotool key Escape
+    type_line "paste"
+    lines=$((lines + 1))
+    wait_lines "$lines" "the pasted text"
+    [ "$(entry "$lines")" = "pasted: $expected" ] || fail "$what: the clipboard held \"$(entry "$lines")\""
+    say "ok: $what"
+}
 
 type_line "count 40";  first=$lines
 type_line "mirvane";   settings=$lines
@@ -191,13 +203,7 @@ say "ok: Ctrl-Alt-Up no longer moves"
 type_line "mirvane /C:Ctrl-Alt-C"
 type_line "count 5"
 hotkey ctrl+alt+c
-entry "$lines" | grep -q '^hotkey 0x1002E held Ctrl+Alt ' || fail "Ctrl-Alt-C was not consumed: $(entry "$lines")"
-type_line "paste"
-lines=$((lines + 1))
-wait_lines "$lines" "the pasted text"
-expected="pasted: line 1 of 5|line 2 of 5|line 3 of 5|line 4 of 5|line 5 of 5"
-[ "$(entry "$lines")" = "$expected" ] || fail "the clipboard held \"$(entry "$lines")\""
-say "ok: Ctrl-Alt-C copied the output of count 5"
+expect_copied "line 1 of 5|line 2 of 5|line 3 of 5|line 4 of 5|line 5 of 5" "Ctrl-Alt-C copied the output of count 5"
 
 # Find by typing: with the start of an earlier command on the line, the
 # hotkeys skip every command that does not begin that way. Neither typed
@@ -213,14 +219,7 @@ xdotool key Escape
 xdotool type --delay 40 -- "count 3"
 hotkey ctrl+alt+Up;    expect_top "$lines" "$three" "count 3 typed after Esc, Ctrl-Alt-Up goes to count 3"
 hotkey ctrl+alt+c
-entry "$lines" | grep -q '^hotkey 0x1002E held Ctrl+Alt ' || fail "Ctrl-Alt-C was not consumed: $(entry "$lines")"
-xdotool key Escape
-type_line "paste"
-lines=$((lines + 1))
-wait_lines "$lines" "the pasted text"
-expected="pasted: line 1 of 3|line 2 of 3|line 3 of 3"
-[ "$(entry "$lines")" = "$expected" ] || fail "with count 3 typed, the clipboard held \"$(entry "$lines")\""
-say "ok: count 3 typed, Ctrl-Alt-C copied the output of count 3"
+expect_copied "line 1 of 3|line 2 of 3|line 3 of 3" "count 3 typed, Ctrl-Alt-C copied the output of count 3"
 
 type_line exit
 lines=$((lines + 1))
