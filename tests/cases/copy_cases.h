@@ -97,6 +97,10 @@ inline std::vector<CopyCase> CopyCases()
         // it does not count.
         {"PromptOnTheWindowsTopRow", 80, 300, {{11, TEXT("out")}}, {10, 40}, 20, 20, Text(TEXT("out"))},
         {"WindowInTheMiddleOfAnOutput", 80, 300, middle, {10, 100}, 40, 150, Joined(middle)},
+        // The prompt on the window's last row, as after any output that scrolled.
+        {"PromptOnTheWindowsBottomRow", 80, 300, {{3, TEXT("early")}, {11, TEXT("out1")}, {12, TEXT("out2")}},
+         {2, 10}, 0, 29, Text(TEXT("out1\r\nout2"))},
+        {"OneCharacterOfOutput", 80, 300, {{11, TEXT("1")}}, {10}, 0, 12, Text(TEXT("1"))},
         {"StaleTagBelowThePrompt", 80, 300, {{11, TEXT("out1")}, {12, TEXT("out2")}}, {10, 20}, 0, 14,
          Text(TEXT("out1\r\nout2"))},
         {"FirstCommandInTheBuffer", 80, 300, {{1, TEXT("first")}, {2, TEXT("output")}}, {0}, 0, 3,

@@ -39,6 +39,12 @@ const std::vector<EnteredLine> GitSession = {
 
 const Text SrcPrompt = TEXT("C:\\src>");
 
+// "echo " and that many letters a.
+inline Text EchoAs(int count)
+{
+    return TEXT("echo ") + Text(count, 'a');
+}
+
 inline std::vector<TypedJourney> TypedJourneys()
 {
     const int bottom = TypedBottomTop;
@@ -85,6 +91,14 @@ inline std::vector<TypedJourney> TypedJourneys()
          {{20, TEXT("x>count 1234567890")}, {40, TEXT("x>count 12345678")}, {60, TEXT("C:\\src>count 12345")},
           {61, TEXT("67890")}},
          SrcPrompt, TEXT("count 1234567890"), bottom, false, {{Back, 20, false}, {Back, 20, true}}, 20},
+        // Only the first 255 characters typed count; spaces among them stay
+        // when more text follows, as they are not the end of what was typed.
+        {"TypedTextBeyond255Characters",
+         {{20, SrcPrompt + EchoAs(250) + TEXT("zzz")}, {40, SrcPrompt + EchoAs(249) + TEXT("b")}}, SrcPrompt,
+         EchoAs(250) + TEXT("b") + Text(10, 'c'), bottom, false, {{Back, 20, false}, {Back, 20, true}}, 400},
+        {"SpacesAt255CharactersBeforeMoreText",
+         {{20, SrcPrompt + EchoAs(245) + TEXT("x")}, {40, SrcPrompt + EchoAs(245) + TEXT("     zz")}}, SrcPrompt,
+         EchoAs(245) + TEXT("     b"), bottom, false, {{Back, 40, false}, {Back, 40, true}}, 400},
     };
 }
 

@@ -67,6 +67,24 @@ TEST_F(CaseTest, TagsBelowTheInputStartNeverMatch)
     ExpectPresses({{Forward, 50, false}, {Back, 50, false}}, TypedWindowRows, 100);
 }
 
+// A wide character fills two cells, and its trailing half is no character
+// of the typed text, as it is none of a command's.
+TEST_F(CaseTest, WideCharacterTypedCountsOnce)
+{
+    const Text wide = TEXT("echo \u4E2D\u4E2Dx");
+    const int leading = (int)SrcPrompt.size() + 5;
+    StartPlugin(NewerHost);
+    ASSERT_EQ(RunCommand(TEXT("/T:Y /W:N")), 0);
+    harness::LayConsole(80, TypedRows, 0, TypedBottomTop, 80, TypedWindowRows);
+    EnterCommands({{20, SrcPrompt + wide}, {40, SrcPrompt + wide}});
+    int row = TypeAtTheBottom(SrcPrompt, wide, 80);
+    for (int wideRow : {20, row}) {
+        harness::SetAttribute(leading, wideRow, 0x07 | 0x0100);
+        harness::SetAttribute(leading + 1, wideRow, 0x07 | 0x0200);
+    }
+    ExpectPresses({{Back, 20, false}, {Back, 20, true}}, TypedWindowRows, row);
+}
+
 // With the filter off, what is typed changes nothing.
 TEST_F(CaseTest, FilterOffVisitsEveryCommand)
 {
