@@ -1,6 +1,7 @@
 // The copy hotkey: the rows a command printed, between the tag of its line
 // and the next tag or the prompt, onto the clipboard as one text.
 #include <string.h>
+#include <algorithm>
 
 #include "navigation/navigation.h"
 
@@ -36,11 +37,11 @@ static bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_I
     int highest = filter->startRow - 1;
     int command;
     if (cursor >= top && cursor <= bottom) {
-        command = NearestTaggedRow(&search, cursor - 1 < highest ? cursor - 1 : highest, 0, -1, true);
+        command = NearestTaggedRow(&search, std::min(cursor - 1, highest), 0, -1, true);
     } else {
-        command = NearestTaggedRow(&search, top, bottom < highest ? bottom : highest, 1, true);
+        command = NearestTaggedRow(&search, top, std::min(bottom, highest), 1, true);
         if (command == NoRow)
-            command = NearestTaggedRow(&search, top - 1 < highest ? top - 1 : highest, 0, -1, true);
+            command = NearestTaggedRow(&search, std::min(top - 1, highest), 0, -1, true);
     }
     if (command < 0 || command >= cursor)
         return false;

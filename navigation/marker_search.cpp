@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
@@ -9,18 +11,8 @@ struct MarkedRows {
 };
 
 // A region that comes back clipped means the buffer shrank since its size
-// was read, and the rows past the clip would be whatever the previous block
+// was read, and the cells past the clip would be whatever the previous block
 // left there.
-bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
-{
-    COORD size = {1, MarkerBlockRows};
-    COORD origin = {0, 0};
-    SMALL_RECT region = {0, (SHORT)top, 0, (SHORT)bottom};
-    if (!ReadConsoleOutputW(console, block, size, origin, &region))
-        return false;
-    return region.Left == 0 && region.Right == 0 && region.Top == top && region.Bottom == bottom;
-}
-
 bool ReadCellBlock(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom)
 {
     COORD size = {(SHORT)(right - left + 1), (SHORT)(bottom - top + 1)};
@@ -69,7 +61,7 @@ static int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* inf
     int top = info->srWindow.Top;
     int highest = filter->startRow - 1;
     if (back) {
-        int prev = NearestTaggedRow(&search, top - 1 < highest ? top - 1 : highest, 0, -1, true);
+        int prev = NearestTaggedRow(&search, std::min(top - 1, highest), 0, -1, true);
         if (prev != NoRow || !Settings.Wrap)
             return Found(prev);
         // The last match: none lies above the window.
@@ -80,7 +72,7 @@ static int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* inf
         return -1;
     if (row == NoRow) {
         // The first match, which then lies at or above the window's top.
-        return Settings.Wrap ? Found(NearestTaggedRow(&search, 0, top < highest ? top : highest, 1, true)) : -1;
+        return Settings.Wrap ? Found(NearestTaggedRow(&search, 0, std::min(top, highest), 1, true)) : -1;
     }
     if (row > 0 && WindowTopFor(info, row) == top)
         row = Settings.Wrap ? NearestTaggedRow(&search, 0, row, 1, true) : -1;

@@ -60,12 +60,14 @@ void HandleKey(KeyEventRecord* event);
 int GetCursorRow(void);
 void MarkRow(int row);
 
-// Column 0 of rows top..bottom (at most MarkerBlockRows) into block; false
-// when it cannot be read, or comes back as another region.
-bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom);
 // The cells of a rectangle (at most CellBlockCells) into block, row after
 // row; false when it cannot be read, or comes back as another region.
 bool ReadCellBlock(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom);
+// Column 0 of rows top..bottom (at most MarkerBlockRows).
+inline bool ReadColumnBlock(HANDLE console, CHAR_INFO* block, int top, int bottom)
+{
+    return ReadCellBlock(console, block, 0, top, 0, bottom);
+}
 
 // Calls visit(row) for every tagged row of a buffer height rows high, in
 // increasing order, reading column 0 a block at a time: the whole buffer is
@@ -144,10 +146,8 @@ struct RowSearch {
     int columnTop; // rows columnTop..columnBottom of column 0 are held
     int columnBottom;
     CHAR_INFO cells[CellBlockCells];
-    int cellsTop; // rows cellsTop..cellsBottom, columns cellsLeft..cellsRight
+    int cellsTop; // whole rows cellsTop..cellsBottom are held
     int cellsBottom;
-    int cellsLeft;
-    int cellsRight;
 };
 
 enum { NoRow = -1, SearchFailed = -2 };

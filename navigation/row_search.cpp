@@ -2,6 +2,8 @@
 // each. Every console read is a round trip to the console's process, so a
 // read takes in as much as one call can carry: column 0 a block of rows at a
 // time, and a tagged row's text together with the tagged rows near it.
+#include <algorithm>
+
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
@@ -17,16 +19,6 @@ void StartRowSearch(RowSearch* search, HANDLE console, const CONSOLE_SCREEN_BUFF
     search->columnBottom = -1;
     search->cellsTop = 0;
     search->cellsBottom = -1;
-}
-
-static int Lower(int a, int b)
-{
-    return a < b ? a : b;
-}
-
-static int Higher(int a, int b)
-{
-    return a > b ? a : b;
 }
 
 // The row a walk from row towards to reaches after at most count rows.
@@ -47,8 +39,8 @@ static bool HoldColumn(RowSearch* s, int row, int to, int step)
     if (row >= s->columnTop && row <= s->columnBottom)
         return true;
     int farthest = Reach(row, to, step, MarkerBlockRows);
-    int top = Lower(row, farthest);
-    int bottom = Higher(row, farthest);
+    int top = std::min(row, farthest);
+    int bottom = std::max(row, farthest);
     if (!ReadColumnBlock(s->console, s->column, top, bottom))
         return false;
     s->columnTop = top;
@@ -72,8 +64,8 @@ static bool HoldText(RowSearch* s, int row, int to, int step)
         if (IsTagged(s, next))
             farthest = next;
     }
-    int top = Lower(row, farthest);
-    int bottom = Higher(row, farthest);
+    int top = std::min(row, farthest);
+    int bottom = std::max(row, farthest);
     if (!ReadCellBlock(s->console, s->cells, 0, top, s->width - 1, bottom))
         return false;
     s->cellsTop = top;
@@ -117,8 +109,8 @@ int NearestTaggedRow(RowSearch* search, int from, int to, int step, bool matchin
 {
     if ((to - from) * step < 0)
         return NoRow;
-    int low = Higher(Lower(from, to), 0);
-    int high = Lower(Higher(from, to), search->height - 1);
+    int low = std::max(std::min(from, to), 0);
+    int high = std::min(std::max(from, to), search->height - 1);
     if (low > high)
         return NoRow;
     from = step > 0 ? low : high;

@@ -1,5 +1,7 @@
 // Find by typing: the start of the line being typed, and the text typed
 // since, read back from the console when a hotkey is pressed.
+#include <algorithm>
+
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
@@ -99,7 +101,7 @@ void ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, C
     TypedReading reading = {filter, false};
     int rowsPerRead = CellBlockCells / width;
     for (int top = start.Y; top <= cursor.Y && !reading.moreAfterLimit; top += rowsPerRead) {
-        int bottom = top + rowsPerRead - 1 < cursor.Y ? top + rowsPerRead - 1 : cursor.Y;
+        int bottom = std::min(top + rowsPerRead - 1, (int)cursor.Y);
         if (!ReadTypedRows(console, block, width, top, bottom, start, cursor, &reading)) {
             filter->length = 0;
             return;
