@@ -1,72 +1,40 @@
 // The copy hotkey: the rows a command printed, between the tag of its line
 // and the next tag or the prompt, onto the clipboard as one text.
 #include <string.h>
-#include <algorithm>
 
 #include "navigation/navigation.h"
 
-// Rows first..last, inclusive, hold the output.
-struct OutputRows {
-    int first;
-    int last;
-};
-
 // The output runs from the command's line to the next tagged row, of any
-// command, or to the prompt.
-static bool OutputOf(int command, int end, int cursor, OutputRows* rows)
+// command, or to the line being typed.
+bool OutputOf(int command, int end, int lineRow, OutputRows* rows)
 {
-    if (command < 0 || command >= cursor)
+    if (command < 0 || command >= lineRow)
         return false;
-    if (end < 0 || end > cursor)
-        end = cursor;
+    if (end < 0 || end > lineRow)
+        end = lineRow;
     *rows = {command + 1, end - 1};
     return rows->first <= rows->last;
 }
 
-// The same choice among the commands the filter matches, found outward so
-// that the search stops at the first match the rules allow. A tag at or
-// below the input start's row never matches.
-static bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info,
-                                   const CommandFilter* filter, OutputRows* rows)
-{
-    RowSearch search;
-    StartRowSearch(&search, console, &info, filter);
-    int top = info.srWindow.Top;
-    int bottom = info.srWindow.Bottom;
-    int cursor = info.dwCursorPosition.Y;
-    int highest = filter->startRow - 1;
-    int command;
-    if (cursor >= top && cursor <= bottom) {
-        command = NearestTaggedRow(&search, std::min(cursor - 1, highest), 0, -1, true);
-    } else {
-        command = NearestTaggedRow(&search, top, std::min(bottom, highest), 1, true);
-        if (command == NoRow)
-            command = NearestTaggedRow(&search, std::min(top - 1, highest), 0, -1, true);
-    }
-    if (command < 0 || command >= cursor)
-        return false;
-    int end = NearestTaggedRow(&search, command + 1, cursor, 1, false);
-    return end != SearchFailed && OutputOf(command, end, cursor, rows);
-}
-
 // The command is the last one entered when the prompt is on screen, else
 // the one the back and forward hotkeys put at the window's top, else the one
-// whose output fills the window. A tag below the prompt is stale: the output
-// ends at the prompt at the latest.
+// whose output fills the window. A tag from the line being typed down is
+// stale: the output ends above that line at the latest, also when a long
+// prompt or the typing wrapped it.
 static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info, const CommandFilter* filter,
                            OutputRows* rows)
 {
     if (filter->length > 0)
-        return FindMatchingOutputRows(console, info, filter, rows);
+        return FindMatchingOutputRows(console, &info, filter, rows);
     int top = info.srWindow.Top;
-    int cursor = info.dwCursorPosition.Y;
-    int aboveCursor = -1;  // the highest tagged row above the prompt
+    int lineRow = filter->lineRow;
+    int aboveLine = -1;    // the highest tagged row above the line being typed
     int aboveTop = -1;     // the highest tagged row above the window
     int fromTop = -1;      // the lowest tagged row from the window's top on
     int afterFromTop = -1; // the tagged row after that
     bool read = VisitTaggedRows(console, info.dwSize.Y, [&](int row) {
-        if (row < cursor)
-            aboveCursor = row;
+        if (row < lineRow)
+            aboveLine = row;
         if (row < top)
             aboveTop = row;
         else if (fromTop < 0)
@@ -77,16 +45,17 @@ static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& inf
     if (!read)
         return false;
 
+    int cursor = info.dwCursorPosition.Y;
     int command = aboveTop;
     int end = fromTop;
     if (cursor >= top && cursor <= info.srWindow.Bottom) {
-        command = aboveCursor;
-        end = cursor;
+        command = aboveLine;
+        end = lineRow;
     } else if (fromTop >= 0 && fromTop <= info.srWindow.Bottom) {
         command = fromTop;
         end = afterFromTop;
     }
-    return OutputOf(command, end, cursor, rows);
+    return OutputOf(command, end, lineRow, rows);
 }
 
 // The text as it grows: rows joined by "\r\n", each without its trailing
@@ -180,7 +149,7 @@ static HGLOBAL ShrunkToText(HGLOBAL memory, SIZE_T units)
 // The whole text is built before the clipboard is opened, so that any
 // failure leaves the clipboard as it was. The block is the clipboard's once
 // it took it, and freed on every other path.
-static bool CopyToClipboard(void)
+static bool CopyToClipboard(int32_t eventRow)
 {
     ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
@@ -188,7 +157,9 @@ static bool CopyToClipboard(void)
     OutputRows rows;
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
-    ReadCommandFilter(console.Get(), &info, &filter);
+    int lineRow = LineFirstRow(eventRow, info.dwCursorPosition.Y);
+    if (!ReadCommandFilter(console.Get(), &info, lineRow, &filter))
+        return false;
     if (!FindOutputRows(console.Get(), info, &filter, &rows))
         return false;
     int width = info.dwSize.X;
@@ -211,8 +182,8 @@ static bool CopyToClipboard(void)
     return false;
 }
 
-void CopyCommandOutput(void)
+void CopyCommandOutput(int32_t eventRow)
 {
-    if (!CopyToClipboard())
+    if (!CopyToClipboard(eventRow))
         SoundErrorBeep();
 }

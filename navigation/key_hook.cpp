@@ -70,17 +70,18 @@ void HandleKey(KeyEventRecord* event)
     // An entered line's key goes on to the host untouched.
     if (code == EnterCode || code == CtrlEnterCode)
         return EnterLine(event->row);
+    // A keyless event tags the cursor's row, as a line entered there.
+    if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
+        return EnterLine(GetCursorRow());
     // Before any hotkey, which reads what was typed since.
     NoteInputStart(event->row);
-    if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
-        return MarkRow(GetCursorRow());
     code |= ModifierFlags();
     // The copy hotkey comes last, so one equal to a navigation hotkey never
     // copies; and None is no key, though a keyless event's code is 0 too.
     if (code == Settings.HotkeyUp || code == Settings.HotkeyDown)
-        ScrollToMarkedRow(code == Settings.HotkeyUp);
+        ScrollToMarkedRow(code == Settings.HotkeyUp, event->row);
     else if (Settings.CopyHotkey != 0 && code == Settings.CopyHotkey)
-        CopyCommandOutput();
+        CopyCommandOutput(event->row);
     else
         return;
     ConsumeKey(event);

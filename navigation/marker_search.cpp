@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "navigation/navigation.h"
 #include "plugin/state.h"
 
@@ -38,45 +36,10 @@ static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows
     });
 }
 
-// The top row the window gets for row: as close as the buffer's end allows.
-static int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
+int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
 {
     int highestTop = info->dwSize.Y - (info->srWindow.Bottom - info->srWindow.Top) - 1;
     return row > highestTop ? highestTop : row;
-}
-
-static int Found(int row)
-{
-    return row >= 0 ? row : -1;
-}
-
-// The rules of the unfiltered search, among the matching rows, found
-// outward from the window so that the search stops at the first match the
-// rules allow. A tag at or below the input start's row never matches.
-static int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
-                           const CommandFilter* filter)
-{
-    RowSearch search;
-    StartRowSearch(&search, console, info, filter);
-    int top = info->srWindow.Top;
-    int highest = filter->startRow - 1;
-    if (back) {
-        int prev = NearestTaggedRow(&search, std::min(top - 1, highest), 0, -1, true);
-        if (prev != NoRow || !Settings.Wrap)
-            return Found(prev);
-        // The last match: none lies above the window.
-        return Found(NearestTaggedRow(&search, highest, top, -1, true));
-    }
-    int row = NearestTaggedRow(&search, top + 1, highest, 1, true);
-    if (row == SearchFailed)
-        return -1;
-    if (row == NoRow) {
-        // The first match, which then lies at or above the window's top.
-        return Settings.Wrap ? Found(NearestTaggedRow(&search, 0, std::min(top, highest), 1, true)) : -1;
-    }
-    if (row > 0 && WindowTopFor(info, row) == top)
-        row = Settings.Wrap ? NearestTaggedRow(&search, 0, row, 1, true) : -1;
-    return Found(row);
 }
 
 int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back, const CommandFilter* filter)
@@ -114,14 +77,16 @@ static bool MoveWindowTo(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info,
 }
 
 // The console is closed again before a failure beeps.
-static bool ScrollConsole(bool back)
+static bool ScrollConsole(bool back, int32_t eventRow)
 {
     ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
     CommandFilter filter;
-    ReadCommandFilter(console.Get(), &info, &filter);
+    int lineRow = LineFirstRow(eventRow, info.dwCursorPosition.Y);
+    if (!ReadCommandFilter(console.Get(), &info, lineRow, &filter))
+        return false;
     int row = FindMarkedRow(console.Get(), &info, back, &filter);
     return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);
 }
@@ -135,8 +100,8 @@ bool ConsoleKeepsNoScrollBack(void)
     return info.dwSize.Y == info.srWindow.Bottom - info.srWindow.Top + 1;
 }
 
-void ScrollToMarkedRow(bool back)
+void ScrollToMarkedRow(bool back, int32_t eventRow)
 {
-    if (!ScrollConsole(back))
+    if (!ScrollConsole(back, eventRow))
         SoundErrorBeep();
 }

@@ -99,12 +99,13 @@ bool ConsoleKeepsNoScrollBack(void);
 // line, which the host numbers with the line's row. Learnt once per line
 // while the typed filter is on; forgotten when a line is entered.
 struct InputStart {
-    bool known;
+    bool lineSeen; // a keystroke of the line numbered eventRow came by
+    bool known;    // and the cursor could be read at it
     COORD position;
-    int32_t eventRow; // the host's row for the line it was learnt on
+    int32_t eventRow;
 };
 
-constexpr InputStart NoInputStart = {false, {0, 0}, 0};
+constexpr InputStart NoInputStart = {false, false, {0, 0}, 0};
 
 extern InputStart TypingStart;
 
@@ -113,65 +114,78 @@ extern InputStart TypingStart;
 void NoteInputStart(int32_t eventRow);
 void ForgetInputStart(void);
 
+// The row the line being typed begins on, from the row of the key event
+// and the cursor's row; neither it nor any row below it is an earlier
+// command or its output.
+int LineFirstRow(int32_t eventRow, int cursorRow);
+
 enum { TypedTextLimit = 255 };
 
-// What has been typed on the line, as a filter on the tagged rows. A row
-// matches when its text holds the typed text (ASCII letters in either case)
-// right after the character that stands before the input start on its row,
-// or at the row's start when the input starts in column 0.
+// What has been typed on the line, as a filter on the tagged rows. The
+// prompt's ending is its last character that is not a space, with the
+// spaces after it. A row matches when the typed text (ASCII letters in
+// either case) follows the n-th occurrence of that ending on it, n being
+// how often the prompt holds it; or, where the prompt has no such
+// character, when it stands at the input start's column.
 struct CommandFilter {
     WCHAR typed[TypedTextLimit];
     int length; // 0: no filter, every tagged row counts
-    bool hasBefore;
-    WCHAR before;
-    int startRow; // a tag here or below is the line being typed, or stale
+    WCHAR promptEnd; // 0: no prompt
+    int promptEndSpaces;
+    int promptEndCount; // n
+    int startColumn;
+    int lineRow; // a tag here or below is the line being typed, or stale
 };
 
 // The filter for one press, through the press's console handle and buffer
-// information: empty unless the typed filter is on, an input start is known,
-// the cursor stands after it and the text between holds more than spaces.
-// A failed read leaves it empty.
-void ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, CommandFilter* filter);
+// information: empty unless the typed filter is on, the cursor stands after
+// the input start and the text between holds more than spaces. False when
+// the press must fail instead: the filter is on and the line's start is not
+// known, or the typed text cannot be read.
+bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int lineRow, CommandFilter* filter);
+bool CommandMatches(const CommandFilter* filter, const CHAR_INFO* cells, int width);
 
-// The tagged rows of the buffer read outward from one row, a block of
-// column 0 at a time, and the text of tagged rows a block of rows at a
-// time, so that a match near the window costs a few reads however large
-// the buffer.
-struct RowSearch {
-    HANDLE console;
-    int height;
-    int width;
-    const CommandFilter* filter;
-    CHAR_INFO column[MarkerBlockRows];
-    int columnTop; // rows columnTop..columnBottom of column 0 are held
-    int columnBottom;
-    CHAR_INFO cells[CellBlockCells];
-    int cellsTop; // whole rows cellsTop..cellsBottom are held
-    int cellsBottom;
+// The search reads a tagged row's text whole, in one read of at most
+// CellBlockCells: consoles with wider rows get no filter.
+bool RowFitsOneRead(int width);
+
+// Rows first..last, inclusive, hold a command's output.
+struct OutputRows {
+    int first;
+    int last;
 };
 
-enum { NoRow = -1, SearchFailed = -2 };
+// The rows of command's output: up to end, the next tagged row (below 0
+// for none), and above the line being typed at the latest. False when there
+// are none, or the command is not above that line.
+bool OutputOf(int command, int end, int lineRow, OutputRows* rows);
 
-void StartRowSearch(RowSearch* search, HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info,
+// The filtered back, forward and copy: the unfiltered rules, among the
+// tagged rows the filter matches, walked outward from the window so that
+// each stops at the first row the rules allow. -1 or false for none, and on
+// any failed read.
+int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
                     const CommandFilter* filter);
-// The nearest tagged row from `from` to `to`, both included, walking in the
-// direction step (+1 or -1); an empty range has none. With matching, only a
-// row the filter matches counts. NoRow, or SearchFailed when a read failed.
-int NearestTaggedRow(RowSearch* search, int from, int to, int step, bool matching);
+bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, const CommandFilter* filter,
+                            OutputRows* rows);
 
 // ---- the window ----------------------------------------------------------------
 
 // back: towards lower rows (HotkeyUp); otherwise forward (HotkeyDown).
-void ScrollToMarkedRow(bool back);
+// eventRow: the row the key event gives for its line.
+void ScrollToMarkedRow(bool back, int32_t eventRow);
 // The row to go to, or -1 for none: among every tagged row, or with a
 // non-empty filter among the tagged rows it matches.
 int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
                   const CommandFilter* filter);
+// The top row the window gets for row: as close as the buffer's end allows.
+int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row);
 
 // The copy hotkey: the output of one command, the one whose line is nearest
 // above the prompt or at the window's top, onto the clipboard as text; the
 // rate-limited beep when there is none or it cannot be put there.
-void CopyCommandOutput(void);
+// eventRow: the row the key event gives for its line.
+void CopyCommandOutput(int32_t eventRow);
 
 // The error beep, at most once per BeepTimerPeriodMs and only with
 // ErrorSound on. A beep disarms the limiter and starts a thread timer whose

@@ -149,6 +149,7 @@ void BM_CopyWholeBuffer(benchmark::State& state)
     standin::SetKeyHeld(VK_MENU, true);
     Settings.CopyHotkey = 0x5002E;
     KeyEventRecord record = {};
+    record.row = rows - 1;
     PressRepeatedly(state, &record, 0x1002E);
     state.counters["copied_units"] = (double)standin::ClipboardText().value_or(u"").size();
 }

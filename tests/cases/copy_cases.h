@@ -24,6 +24,7 @@ struct CopyCase {
     harness::ClipboardRefusal refusal = harness::ClipboardRefusal::None;
     int doubleWidthRow = -1; // columns 0 and 1 there: the halves of one wide character
     std::optional<Text> typed = std::nullopt; // with the typed filter on, typed after the prompt
+    int lineRow = -1; // the key event's row, when the line began above the cursor's
 };
 
 // A session: "dir" with two lines of output, "type" with two, and the
@@ -74,6 +75,14 @@ const std::vector<std::pair<int, Text>> GitLines = {
     {18, TEXT("2")},            {19, TEXT("> ")},
 };
 const std::vector<int> GitTags = {10, 12, 14, 16};
+
+// A prompt of 77 characters in 80 columns: "git st" typed after it wraps
+// onto the row below.
+const Text LongPrompt = TEXT("C:\\") + Text(73, 'd') + TEXT(">");
+const std::vector<std::pair<int, Text>> AtALongPrompt = {
+    {10, TEXT("C:\\src>git status")}, {11, TEXT("M a.txt")}, {12, LongPrompt}};
+const std::vector<std::pair<int, Text>> WrappedLine = {
+    {10, TEXT("C:\\src>git status")}, {11, TEXT("M a.txt")}, {12, LongPrompt + TEXT("git")}, {13, TEXT(" st")}};
 
 inline std::vector<std::pair<int, Text>> WithPromptAt(std::vector<std::pair<int, Text>> lines, int row)
 {
@@ -140,6 +149,12 @@ inline std::vector<CopyCase> CopyCases()
         // The prompt far below the window: the first match in the window, else
         // the last above it.
         {"TypedFilterMatchInTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200, Text(TEXT("Saved")),
+         ClipboardRefusal::None, -1, Text(TEXT("git st"))},
+        // The output ends above the line being typed, where the key event
+        // says it began, also when the line has wrapped.
+        {"OutputEndsAboveAWrappedLine", 80, 300, WrappedLine, {10}, 0, 13, Text(TEXT("M a.txt")),
+         ClipboardRefusal::None, -1, std::nullopt, 12},
+        {"TypedFilterOnAWrappedLine", 80, 300, AtALongPrompt, {10}, 0, 12, Text(TEXT("M a.txt")),
          ClipboardRefusal::None, -1, Text(TEXT("git st"))},
         {"TypedFilterMatchAboveTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200,
          Text(TEXT("M a.txt")), ClipboardRefusal::None, -1, Text(TEXT("git status"))},

@@ -57,7 +57,7 @@ TEST_P(CopyTest, CopiesOneCommandsOutput)
         harness::RefuseClipboard(c.refusal);
 
     harness::HoldModifiers(Ctrl | Alt);
-    EXPECT_EQ(PressKey(0x1002E, c.cursor).code, 0) << "the copy hotkey is consumed";
+    EXPECT_EQ(PressKey(0x1002E, c.lineRow >= 0 ? c.lineRow : c.cursor).code, 0) << "the copy hotkey is consumed";
     harness::HoldModifiers(NoModifier);
 
     std::optional<Text> clipboard = harness::ClipboardText();

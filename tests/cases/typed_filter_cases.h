@@ -70,12 +70,28 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"ArgumentOfAnotherCommandIsNoMatch",
          {{20, TEXT("C:\\src>echo git status")}, {40, TEXT("C:\\src>type git st.txt")}}, SrcPrompt,
          TEXT("git st"), bottom, true, {{Back, bottom, true}}},
-        // A prompt that ends in a space lets a word inside an argument match.
+        // The prompt's ending is the one it holds itself, counted from the
+        // row's start: neither a space nor a ">" inside a command is one.
         {"PromptEndingInASpace",
          {{20, TEXT("$ git status")}, {40, TEXT("$ echo git st")}, {60, TEXT("$ ls")}}, TEXT("$ "),
-         TEXT("git st"), bottom, false, {{Back, 40, false}, {Back, 20, false}}},
+         TEXT("git st"), bottom, false, {{Back, 20, false}, {Back, 20, true}}},
+        {"GreaterThanInsideACommand",
+         {{20, TEXT("C:\\src>make all")}, {40, TEXT("C:\\src>cmake --build build >make.log")}}, SrcPrompt,
+         TEXT("make"), bottom, false, {{Back, 20, false}, {Back, 20, true}}},
+        {"PromptEndingInGreaterThanAndASpace",
+         {{10, TEXT("C:\\src> git status")}, {20, TEXT("C:\\src> echo x> git st")}}, TEXT("C:\\src> "),
+         TEXT("git st"), bottom, false, {{Back, 10, false}, {Back, 10, true}}},
+        // A prompt holding its ending twice matches only rows that hold it twice.
+        {"PromptEndingTwiceInThePrompt",
+         {{10, TEXT("[a>b] C:\\>git st")}, {20, TEXT("D:\\>git st")}, {30, TEXT("[x>y] D:\\x>dir >git st")}},
+         TEXT("[a>b] C:\\src>"), TEXT("git st"), bottom, false, {{Back, 10, false}, {Back, 10, true}}},
+        // Typing after spaces alone: the typed text at the same column.
+        {"PromptOfSpacesOnly", {{10, TEXT("  git status")}, {20, TEXT("git stash")}, {30, TEXT("   git st")}},
+         TEXT("  "), TEXT("git st"), bottom, false, {{Back, 10, false}, {Back, 10, true}}},
+        {"MatchOnRowZero", {{0, TEXT("C:\\src>git status")}, {40, TEXT("C:\\src>dir")}}, SrcPrompt, TEXT("git st"),
+         bottom, false, {{Back, 0, false}, {Back, 0, true}}},
         {"PromptsOfTwoFolders",
-         {{20, TEXT("C:\\src>git status")}, {40, TEXT("D:\\work\\other>git stash")}, {60, TEXT("C:\\>dir")}},
+         {{20, TEXT("C:\\src>git status")}, {40, TEXT("D:\\other\\place>GIT STASH")}, {60, TEXT("C:\\>dir")}},
          SrcPrompt, TEXT("git st"), bottom, false, {{Back, 40, false}, {Back, 20, false}, {Back, 20, true}}},
         // Typing from column 0 matches only at a row's start.
         {"PromptInColumnZero", {{20, TEXT("git status")}, {40, TEXT("> git stash")}, {60, TEXT("gitk")}}, TEXT(""),

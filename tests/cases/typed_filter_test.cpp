@@ -38,21 +38,30 @@ TEST_P(TypedJourneyTest, VisitsOnlyTheMatchingCommands)
 
 INSTANTIATE_TEST_SUITE_P(, TypedJourneyTest, ::testing::ValuesIn(TypedJourneys()), CaseName<TypedJourney>);
 
-// The same row number holds the next line too once the buffer is full: the
-// entered line's start is forgotten, and the next line learns its own.
-TEST_F(CaseTest, NextLineOnTheSameRowLearnsItsOwnStart)
+// The same row number holds the next line too once the buffer is full: a
+// line entered, by Enter or by an event without a key, forgets its start,
+// and the next line learns its own.
+class NextLineTest : public CaseTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NextLineTest, OnTheSameRowLearnsItsOwnStart)
 {
     StartPlugin(NewerHost);
     ASSERT_EQ(RunCommand(TEXT("/T:Y")), 0);
     harness::LayConsole(80, TypedRows, 0, TypedBottomTop, 80, TypedWindowRows);
     EnterCommands(GitSession);
     TypeAtTheBottom(SrcPrompt, TEXT("count 5"), 80);
-    EnterLine(TypedRows - 1);
+    if (GetParam())
+        PressKey(0, TypedRows - 1);
+    else
+        EnterLine(TypedRows - 1);
 
     harness::WriteCharacters(0, TypedRows - 1, Text(80, ' '));
     TypeAtTheBottom(TEXT("D:\\work>"), TEXT("git st"), 80);
     ExpectPresses({{Back, 60, false}}, TypedWindowRows, TypedRows - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(, NextLineTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "KeylessEvent" : "Enter"; });
 
 // A window scrolled below the prompt: a tag below where the typing starts
 // never matches, whichever way the search runs.

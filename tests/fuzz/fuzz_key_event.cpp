@@ -9,6 +9,7 @@
 // it, among the tagged rows the typed text matches.
 #include <string.h>
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -103,15 +104,15 @@ std::u16string RowText(int row, int from, int to, int columns)
 
 struct Typed {
     std::u16string text;
-    bool hasBefore;
-    char16_t before;
+    std::u16string prompt; // the start's row before the input start
+    int startColumn;
 };
 
 // What a press on the line of eventRow reads: a line the plug-in has not
 // seen yet starts at the cursor, with nothing typed.
 Typed TypedNow(int32_t eventRow, int columns)
 {
-    Typed typed = {u"", false, 0};
+    Typed typed = {u"", u"", 0};
     COORD start = TypingStart.position;
     COORD cursor = standin::Cursor();
     bool after = cursor.Y > start.Y || (cursor.Y == start.Y && cursor.X > start.X);
@@ -121,12 +122,11 @@ Typed TypedNow(int32_t eventRow, int columns)
     std::u16string all;
     for (int row = start.Y; row <= cursor.Y; ++row)
         all += RowText(row, row == start.Y ? start.X : 0, row == cursor.Y ? cursor.X : columns, columns);
-    std::u16string before = RowText(start.Y, 0, start.X, columns);
     while (!all.empty() && all.back() == u' ')
         all.pop_back();
     typed.text = all.substr(0, 255);
-    typed.hasBefore = !before.empty();
-    typed.before = typed.hasBefore ? before.back() : 0;
+    typed.prompt = RowText(start.Y, 0, start.X, columns);
+    typed.startColumn = start.X;
     return typed;
 }
 
@@ -135,21 +135,34 @@ char16_t Folded(char16_t c)
     return c >= 'A' && c <= 'Z' ? (char16_t)(c + 32) : c;
 }
 
-bool Matches(const Typed& typed, int row, int columns)
+bool BeginsWith(const std::u16string& text, const std::u16string& typed)
 {
-    std::u16string text = RowText(row, 0, columns, columns);
-    for (size_t k = typed.hasBefore ? 1 : 0; k + typed.text.size() <= text.size(); ++k) {
-        if (typed.hasBefore && text[k - 1] != typed.before)
-            continue;
-        bool same = true;
-        for (size_t i = 0; i < typed.text.size() && same; ++i)
-            same = Folded(text[k + i]) == Folded(typed.text[i]);
-        if (same)
-            return true;
-        if (!typed.hasBefore)
+    if (text.size() < typed.size())
+        return false;
+    for (size_t i = 0; i < typed.size(); ++i) {
+        if (Folded(text[i]) != Folded(typed[i]))
             return false;
     }
-    return false;
+    return true;
+}
+
+// The prompt's ending, its last non-space and the spaces after it, found
+// in the row as often as the prompt holds it; then the typed text.
+bool Matches(const Typed& typed, int row, int columns)
+{
+    size_t last = typed.prompt.find_last_not_of(u' ');
+    if (last == std::u16string::npos)
+        return BeginsWith(RowText(row, typed.startColumn, columns, columns), typed.text);
+    const std::u16string ending = typed.prompt.substr(last);
+    std::u16string text = RowText(row, 0, columns, columns);
+    size_t after = 0;
+    for (size_t at = 0; (at = typed.prompt.find(ending, at)) != std::u16string::npos; at += ending.size()) {
+        after = text.find(ending, after);
+        if (after == std::u16string::npos)
+            return false;
+        after += ending.size();
+    }
+    return BeginsWith(text.substr(after), typed.text);
 }
 
 // The window's top row after a back or forward press, or -1 when it fails.
@@ -159,11 +172,14 @@ int ModelTop(bool back, int32_t eventRow, int rows, int columns)
     SMALL_RECT window = standin::Window();
     int top = window.Top;
     int highestTop = rows - (window.Bottom - window.Top) - 1;
+    // The line's first row: the event's, unless the cursor stands above it.
+    int cursor = standin::Cursor().Y;
+    int lineRow = eventRow >= 0 && eventRow <= cursor ? eventRow : std::min((int)TypingStart.position.Y, cursor);
     std::vector<int> counted;
     for (int row = 0; row < rows; ++row) {
         if (!(standin::Attribute(0, row) & Startup.markerAttribute))
             continue;
-        if (typed.text.empty() || (row < TypingStart.position.Y && Matches(typed, row, columns)))
+        if (typed.text.empty() || (row < lineRow && Matches(typed, row, columns)))
             counted.push_back(row);
     }
     int first = counted.empty() ? -1 : counted.front();
@@ -288,7 +304,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
         if (plainHotkey && record->code == 0)
             FUZZ_CHECK(window.Top == (expectedTop >= 0 ? expectedTop : windowBefore.Top));
-        if (!Settings.TypedFilter || code == 13 || code == 3085)
+        bool keyless = code == 0 && (!Startup.useExtendedKeys || (!hasName && !(held & 0x80)));
+        if (!Settings.TypedFilter || code == 13 || code == 3085 || keyless)
             FUZZ_CHECK(!TypingStart.known);
         // The host echoes what was typed and moves the cursor on.
         if (typed && record->code == code) {

@@ -285,15 +285,13 @@ const NavOutcome BeepedClipboardEmptied = {
         return after == expected;
     }};
 
-// The typed text could not be read: the press went where it goes unfiltered.
-NavOutcome MovedUnfiltered(int top)
+// The same outcome, with the line's start learnt before the failing call.
+NavOutcome StartLearnt(const NavOutcome& outcome)
 {
-    return {"moved as without the typed filter", [=](const ConsoleState& before, const ConsoleState&,
-                                                     const ConsoleState& after) {
-                ConsoleState expected = Consumed(before);
-                expected.window.Top = (SHORT)top;
-                expected.window.Bottom = (SHORT)(top + before.window.Bottom - before.window.Top);
-                return after == expected;
+    return {outcome.name, [=](const ConsoleState& before, const ConsoleState& unfailed, const ConsoleState& after) {
+                ConsoleState learnt = before;
+                learnt.inputStartKnown = true;
+                return outcome.holds(learnt, unfailed, after);
             }};
 }
 
@@ -348,20 +346,43 @@ void PressKey()
     key(&event);
 }
 
-// The typed filter on, and "git st" typed after the prompt "C:\src>" on
-// the cursor's row: of the three tagged rows only row 50 begins so.
-void TypedAtThePrompt()
+// The typed filter on and the prompt "C:\src>" on the cursor's row, with
+// nothing typed yet; above it three tagged rows.
+void PromptOfALine()
 {
     Console(true);
-    const Text lines[] = {u"C:\\src>git status", u"C:\\src>dir", u"C:\\src>count 5", u"C:\\src>git st"};
+    const Text lines[] = {u"C:\\src>git status", u"C:\\src>echo git st", u"C:\\src>count 5", u"C:\\src>"};
     const int rows[] = {Tags[0], Tags[1], Tags[2], 1150};
     for (int i = 0; i < 4; ++i) {
         for (size_t column = 0; column < lines[i].size(); ++column)
             standin::SetCharacter((int)column, rows[i], lines[i][column]);
     }
     Settings.TypedFilter = 1;
-    TypingStart = {true, {7, 1150}, 1150};
+    standin::SetCursor({7, 1150});
+}
+
+// "git st" typed at the prompt, its start learnt: only row 50 begins so.
+void TypedAtThePrompt()
+{
+    PromptOfALine();
+    for (int column = 7; column < 13; ++column)
+        standin::SetCharacter(column, 1150, u"git st"[column - 7]);
+    TypingStart = {true, true, {7, 1150}, 1150};
     standin::SetCursor({13, 1150});
+}
+
+// "git st" typed key by key and echoed as the host does, then the back hotkey.
+void TypeThenPressBack()
+{
+    for (char16_t c : Text(u"git st")) {
+        KeyEventRecord typed = {c, 1150};
+        key(&typed);
+        COORD at = standin::Cursor();
+        standin::SetCharacter(at.X, at.Y, c);
+        standin::SetCursor({(SHORT)(at.X + 1), at.Y});
+    }
+    Hold(2 | 4);
+    key(&event);
 }
 
 // A back press with no tag anywhere: the beep sounds and its timer is pending.
@@ -433,13 +454,19 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              Settings.TypedFilter = 1;
              Event('g', LineRow, nullptr);
          }, PressKey, {InputStartNotLearnt}, {}},
-        // Back to the one match, far above the window; an unread typed text
-        // is no filter, and the press goes to the nearest tag.
+        // Back to the one match, far above the window; a read that fails
+        // fails the press, which never goes where it would unfiltered.
         {"TypedFilterBackPress", [] {
              TypedAtThePrompt();
              Hold(2 | 4);
              Event(0x1008D, 1150, nullptr);
-         }, PressKey, {NothingHappened, Beeped, MovedUnfiltered(Tags[1])}, {}},
+         }, PressKey, {NothingHappened, Beeped}, {{Api::ReadConsoleOutputW, Beeped}}},
+        // Without the cursor at the line's first keystroke, no later one
+        // takes what was typed for the prompt: the press beeps.
+        {"TypedLineThenBackPress", [] {
+             PromptOfALine();
+             Event(0x1008D, 1150, nullptr);
+         }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)}, {}},
         // The output of the command on row 600, up to the prompt.
         {"CopyHotkeyCopiesTheLastOutput",
          [] {
@@ -450,22 +477,23 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              standin::SetClipboardText(u"before");
              Settings.CopyHotkey = 0x5002E;
              Hold(2 | 4);
-             Event(0x1002E, 0, nullptr);
+             Event(0x1002E, 620, nullptr);
          },
-         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {}},
+         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {{Api::ReadConsoleOutputW, Beeped}}},
         // The output of the one match, row 50; unfiltered, the command would
-        // be row 600, whose output is blank.
+        // be row 600, whose output is "z".
         {"TypedFilterCopy",
          [] {
              TypedAtThePrompt();
              standin::SetCharacter(0, 51, u'x');
              standin::SetCharacter(0, 52, u'y');
+             standin::SetCharacter(0, 601, u'z');
              standin::SetClipboardText(u"before");
              Settings.CopyHotkey = 0x5002E;
              Hold(2 | 4);
              Event(0x1002E, 1150, nullptr);
          },
-         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {}},
+         PressKey, {NothingHappened, Beeped, BeepedClipboardEmptied}, {{Api::ReadConsoleOutputW, Beeped}}},
     };
 }
 

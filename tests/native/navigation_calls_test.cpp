@@ -35,7 +35,7 @@ TEST_F(NavigationCalls, ReadsColumnZeroInBlocksOf512Rows)
     for (const auto& c : cases) {
         Lay(c.rows, {c.rows - 1}, 0);
         standin::ClearCallLog();
-        ScrollToMarkedRow(false);
+        ScrollToMarkedRow(false, 0);
         EXPECT_EQ(standin::CallCount(Api::ReadConsoleOutputW), c.reads) << c.rows;
         EXPECT_EQ(standin::CallCount(Api::GetConsoleScreenBufferInfo), 1) << c.rows;
         EXPECT_EQ(standin::Window().Top, c.rows - 30) << c.rows;
@@ -54,7 +54,7 @@ TEST_F(NavigationCalls, BufferShrinkingBetweenBlocksBeeps)
             standin::SetAttribute(0, 520, 0x07 | MarkerAttributeClassic);
         });
     });
-    ScrollToMarkedRow(false);
+    ScrollToMarkedRow(false, 0);
     EXPECT_EQ(Beeps(), 1u);
     EXPECT_EQ(standin::Window().Top, 0);
 }
@@ -75,10 +75,21 @@ TEST_F(NavigationCalls, BufferShrinkingBeforeTheCopyBeeps)
             standin::SetCharacter(0, 11, u'x');
         });
     });
-    CopyCommandOutput();
+    CopyCommandOutput(14);
     EXPECT_EQ(Beeps(), 1u);
     EXPECT_EQ(standin::ClipboardText(), std::u16string(u"before"));
     EXPECT_EQ(standin::LiveGlobalBlocks(), 0);
+}
+
+// A cell read that comes back as another region tells nothing of the cell:
+// the row stays untagged, even with the buffer back by the time of a write.
+TEST_F(NavigationCalls, CellReadAsAnotherRegionLeavesTheRowUntagged)
+{
+    Lay(300, {}, 0);
+    standin::BeforeCall(Api::ReadConsoleOutputW, [] { standin::SetConsole(100, 10); });
+    standin::BeforeCall(Api::WriteConsoleOutputAttribute, [] { standin::SetConsole(100, 300); });
+    MarkRow(20);
+    EXPECT_EQ(standin::Attribute(0, 20), 0x07);
 }
 
 // An ordinary keystroke costs the three modifier reads and nothing else.
@@ -164,11 +175,11 @@ TEST_P(BeepLimiterTest, Steps)
         switch (s.step) {
         case Fail:
         case FailQuietly:
-            ScrollToMarkedRow(true); // no tag anywhere
+            ScrollToMarkedRow(true, 0); // no tag anywhere
             break;
         case SetTimerRefused:
             standin::FailCall(Api::SetTimer);
-            ScrollToMarkedRow(true);
+            ScrollToMarkedRow(true, 0);
             break;
         case TimerRuns:
             standin::FireTimers();

@@ -19,7 +19,7 @@ TEST_F(OpenFlagsTest, ConsoleIsOpenedSharedForReadingAndWriting)
     } cases[] = {
         {"MarkRow", [] { MarkRow(5); }},
         {"GetCursorRow", [] { GetCursorRow(); }},
-        {"ScrollToMarkedRow", [] { ScrollToMarkedRow(1); }},
+        {"ScrollToMarkedRow", [] { ScrollToMarkedRow(1, 0); }},
     };
     for (const Case& c : cases) {
         SetUp();
