@@ -6,8 +6,8 @@
 #define MIRVANE_VERSION_MAJOR 1
 #define MIRVANE_VERSION_MINOR 0
 #define MIRVANE_VERSION_BUILD 1
-#define MIRVANE_VERSION_REVISION 1
-#define MIRVANE_VERSION_TEXT "1.0.1.1"
+#define MIRVANE_VERSION_REVISION 2
+#define MIRVANE_VERSION_TEXT "1.0.1.2"
 
 #ifndef RC_INVOKED
 // The info record, the load message and the settings report show three

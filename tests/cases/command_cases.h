@@ -69,7 +69,7 @@ inline Writes Quoting(const Text& message, const Text& argument)
 
 const Text RestoredDefaults = TEXT("Default plugin settings restored.\r\n");
 const Text CannotCombineList = TEXT("Can\u2019t combine /L with other options");
-const Text VersionLine = TEXT("\r\n\t\t\t\t\tMirvane  1.0.1.1 (x64)\r\n");
+const Text VersionLine = TEXT("\r\n\t\t\t\t\tMirvane  1.0.1.2 (x64)\r\n");
 
 inline Text SavedTo(const Text& root)
 {

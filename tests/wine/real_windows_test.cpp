@@ -221,8 +221,8 @@ TEST_F(VersionResourceTest, NamesTheProduct)
 {
     EXPECT_EQ(String(L"ProductName"), L"Mirvane");
     EXPECT_EQ(String(L"FileDescription"), L"Mirvane plugin");
-    EXPECT_EQ(String(L"FileVersion"), L"1.0.1.1");
-    EXPECT_EQ(String(L"ProductVersion"), L"1.0.1.1");
+    EXPECT_EQ(String(L"FileVersion"), L"1.0.1.2");
+    EXPECT_EQ(String(L"ProductVersion"), L"1.0.1.2");
 }
 
 } // namespace
