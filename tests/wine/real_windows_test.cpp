@@ -203,7 +203,7 @@ protected:
     std::vector<unsigned char> block;
 };
 
-TEST_F(VersionResourceTest, FixedVersionIs1_0_1_1)
+TEST_F(VersionResourceTest, FixedVersionIs1_0_1_2)
 {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -211,9 +211,9 @@ TEST_F(VersionResourceTest, FixedVersionIs1_0_1_1)
     ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1)) << "file version 1.0";
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(1, 1)) << "file version .1.1";
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(2, 1)) << "file version .1.2";
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1)) << "product version 1.0";
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(1, 1)) << "product version .1.1";
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(2, 1)) << "product version .1.2";
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 }
 
