@@ -4,9 +4,15 @@
 
 #include "navigation/navigation.h"
 
+// Rows first..last, inclusive, hold the output.
+struct OutputRows {
+    int first;
+    int last;
+};
+
 // The output runs from the command's line to the next tagged row, of any
-// command, or to the line being typed.
-bool OutputOf(int command, int end, int lineRow, OutputRows* rows)
+// command (end, below 0 for none), or to the line being typed.
+static bool OutputOf(int command, int end, int lineRow, OutputRows* rows)
 {
     if (command < 0 || command >= lineRow)
         return false;
@@ -24,8 +30,12 @@ bool OutputOf(int command, int end, int lineRow, OutputRows* rows)
 static bool FindOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO& info, const CommandFilter* filter,
                            OutputRows* rows)
 {
-    if (filter->length > 0)
-        return FindMatchingOutputRows(console, &info, filter, rows);
+    if (filter->length > 0) {
+        int command;
+        int end;
+        return FindMatchingCommand(console, &info, filter, &command, &end) &&
+               OutputOf(command, end, filter->lineRow, rows);
+    }
     int top = info.srWindow.Top;
     int lineRow = filter->lineRow;
     int aboveLine = -1;    // the highest tagged row above the line being typed

@@ -36,12 +36,6 @@ static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows
     });
 }
 
-int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
-{
-    int highestTop = info->dwSize.Y - (info->srWindow.Bottom - info->srWindow.Top) - 1;
-    return row > highestTop ? highestTop : row;
-}
-
 int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back, const CommandFilter* filter)
 {
     if (filter->length > 0)

@@ -149,25 +149,16 @@ bool CommandMatches(const CommandFilter* filter, const CHAR_INFO* cells, int wid
 // CellBlockCells: consoles with wider rows get no filter.
 bool RowFitsOneRead(int width);
 
-// Rows first..last, inclusive, hold a command's output.
-struct OutputRows {
-    int first;
-    int last;
-};
-
-// The rows of command's output: up to end, the next tagged row (below 0
-// for none), and above the line being typed at the latest. False when there
-// are none, or the command is not above that line.
-bool OutputOf(int command, int end, int lineRow, OutputRows* rows);
-
 // The filtered back, forward and copy: the unfiltered rules, among the
 // tagged rows the filter matches, walked outward from the window so that
 // each stops at the first row the rules allow. -1 or false for none, and on
 // any failed read.
 int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
                     const CommandFilter* filter);
-bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, const CommandFilter* filter,
-                            OutputRows* rows);
+// The command the copy takes, and the next tagged row after it (below 0 for
+// none before the line being typed), where its output ends.
+bool FindMatchingCommand(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, const CommandFilter* filter,
+                         int* command, int* end);
 
 // ---- the window ----------------------------------------------------------------
 
@@ -179,7 +170,11 @@ void ScrollToMarkedRow(bool back, int32_t eventRow);
 int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
                   const CommandFilter* filter);
 // The top row the window gets for row: as close as the buffer's end allows.
-int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row);
+inline int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
+{
+    int highestTop = info->dwSize.Y - (info->srWindow.Bottom - info->srWindow.Top) - 1;
+    return row > highestTop ? highestTop : row;
+}
 
 // The copy hotkey: the output of one command, the one whose line is nearest
 // above the prompt or at the window's top, onto the clipboard as text; the

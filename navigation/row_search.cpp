@@ -184,22 +184,21 @@ int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool
 // The last matching command above the line when the prompt is on screen,
 // else the first in the window, else the last above it; its output ends at
 // the next command of any kind.
-bool FindMatchingOutputRows(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, const CommandFilter* filter,
-                            OutputRows* rows)
+bool FindMatchingCommand(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, const CommandFilter* filter,
+                         int* command, int* end)
 {
     MatchWalk walk;
     StartMatchWalk(&walk, console, info, filter);
     int cursor = info->dwCursorPosition.Y;
-    int command;
     if (cursor >= walk.top && cursor <= walk.bottom) {
-        command = MatchUpFrom(&walk, walk.highest);
+        *command = MatchUpFrom(&walk, walk.highest);
     } else {
-        command = MatchDownFrom(&walk, walk.top, walk.bottom);
-        if (command == NoRow)
-            command = MatchUpFrom(&walk, walk.top - 1);
+        *command = MatchDownFrom(&walk, walk.top, walk.bottom);
+        if (*command == NoRow)
+            *command = MatchUpFrom(&walk, walk.top - 1);
     }
-    if (command < 0)
+    if (*command < 0)
         return false;
-    int end = NearestTaggedRow(&walk.search, command + 1, filter->lineRow, 1, false);
-    return end != SearchFailed && OutputOf(command, end, filter->lineRow, rows);
+    *end = NearestTaggedRow(&walk.search, *command + 1, filter->lineRow, 1, false);
+    return *end != SearchFailed;
 }
