@@ -28,13 +28,13 @@ struct TypedJourney {
     int columns = 80;
 };
 
-// Two commands begin "git st" on rows 20 and 60 and one more on row 280,
+// Two commands begin "git st" on rows 20 and 60 and one more on row 298,
 // which the window at the bottom shows; the others begin otherwise or hold
 // "git st" only in an argument.
 const std::vector<EnteredLine> GitSession = {
     {20, TEXT("C:\\src>git status")}, {40, TEXT("C:\\src>dir")},
     {60, TEXT("C:\\src>git stash")},  {80, TEXT("C:\\src>echo git st")},
-    {100, TEXT("C:\\src>count 5")},   {280, TEXT("C:\\src>git stash list")},
+    {100, TEXT("C:\\src>count 5")},   {298, TEXT("C:\\src>git stash list")},
 };
 
 const Text SrcPrompt = TEXT("C:\\src>");
@@ -70,10 +70,9 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"ArgumentOfAnotherCommandIsNoMatch",
          {{20, TEXT("C:\\src>echo git status")}, {40, TEXT("C:\\src>type git st.txt")}}, SrcPrompt,
          TEXT("git st"), bottom, true, {{Back, bottom, true}}},
-        // The prompt's ending is the one it holds itself, counted from the
-        // row's start: neither a space nor a ">" inside a command is one.
+        // Only the prompt's own ending counts: not a space, nor a ">" in a command.
         {"PromptEndingInASpace",
-         {{20, TEXT("$ git status")}, {40, TEXT("$ echo git st")}, {60, TEXT("$ ls")}}, TEXT("$ "),
+         {{20, TEXT("$ git status")}, {40, TEXT("$ echo git st")}, {60, TEXT(" git stash")}}, TEXT("$ "),
          TEXT("git st"), bottom, false, {{Back, 20, false}, {Back, 20, true}}},
         {"GreaterThanInsideACommand",
          {{20, TEXT("C:\\src>make all")}, {40, TEXT("C:\\src>cmake --build build >make.log")}}, SrcPrompt,
@@ -97,8 +96,8 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"PromptInColumnZero", {{20, TEXT("git status")}, {40, TEXT("> git stash")}, {60, TEXT("gitk")}}, TEXT(""),
          TEXT("git st"), bottom, false, {{Back, 20, false}, {Back, 20, true}}},
         {"AsciiCaseIgnored",
-         {{20, TEXT("C:\\src>git status")}, {30, TEXT("C:\\src>dir")}, {40, TEXT("C:\\src>Git Stash")}}, SrcPrompt,
-         TEXT("GIT ST"), bottom, false, {{Back, 40, false}, {Back, 20, false}}},
+         {{30, TEXT("C:\\src>dir")}, {39, TEXT("C:\\src>git status")}, {40, TEXT("C:\\src>Git Stash")}}, SrcPrompt,
+         TEXT("GIT ST"), bottom, false, {{Back, 40, false}, {Back, 39, false}}},
         {"OtherLettersExactly", {{20, TEXT("C:\\src>\u00e9cho")}, {40, TEXT("C:\\src>\u00c9cho")}}, SrcPrompt,
          TEXT("\u00e9c"), bottom, false, {{Back, 20, false}, {Back, 20, true}}},
         // The typed text wraps onto a second row and is read whole; only a

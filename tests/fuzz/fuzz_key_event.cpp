@@ -137,13 +137,8 @@ char16_t Folded(char16_t c)
 
 bool BeginsWith(const std::u16string& text, const std::u16string& typed)
 {
-    if (text.size() < typed.size())
-        return false;
-    for (size_t i = 0; i < typed.size(); ++i) {
-        if (Folded(text[i]) != Folded(typed[i]))
-            return false;
-    }
-    return true;
+    auto same = [](char16_t a, char16_t b) { return Folded(a) == Folded(b); };
+    return text.size() >= typed.size() && std::equal(typed.begin(), typed.end(), text.begin(), same);
 }
 
 // The prompt's ending, its last non-space and the spaces after it, found

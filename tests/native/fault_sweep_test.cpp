@@ -346,29 +346,21 @@ void PressKey()
     key(&event);
 }
 
-// The typed filter on and the prompt "C:\src>" on the cursor's row, with
-// nothing typed yet; above it three tagged rows.
-void PromptOfALine()
+// The typed filter on, and typed after the prompt "C:\src>" on the cursor's
+// row, its start learnt; of the three tagged rows only row 50 begins "git st".
+void TypedAtThePrompt(const Text& typed)
 {
     Console(true);
-    const Text lines[] = {u"C:\\src>git status", u"C:\\src>echo git st", u"C:\\src>count 5", u"C:\\src>"};
+    const Text lines[] = {u"C:\\src>git status", u"C:\\src>echo git st", u"C:\\src>count 5", u"C:\\src>" + typed};
     const int rows[] = {Tags[0], Tags[1], Tags[2], 1150};
     for (int i = 0; i < 4; ++i) {
         for (size_t column = 0; column < lines[i].size(); ++column)
             standin::SetCharacter((int)column, rows[i], lines[i][column]);
     }
     Settings.TypedFilter = 1;
-    standin::SetCursor({7, 1150});
-}
-
-// "git st" typed at the prompt, its start learnt: only row 50 begins so.
-void TypedAtThePrompt()
-{
-    PromptOfALine();
-    for (int column = 7; column < 13; ++column)
-        standin::SetCharacter(column, 1150, u"git st"[column - 7]);
-    TypingStart = {true, true, {7, 1150}, 1150};
-    standin::SetCursor({13, 1150});
+    if (!typed.empty())
+        TypingStart = {true, true, {7, 1150}, 1150};
+    standin::SetCursor({(SHORT)(7 + typed.size()), 1150});
 }
 
 // "git st" typed key by key and echoed as the host does, then the back hotkey.
@@ -457,14 +449,14 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
         // Back to the one match, far above the window; a read that fails
         // fails the press, which never goes where it would unfiltered.
         {"TypedFilterBackPress", [] {
-             TypedAtThePrompt();
+             TypedAtThePrompt(u"git st");
              Hold(2 | 4);
              Event(0x1008D, 1150, nullptr);
          }, PressKey, {NothingHappened, Beeped}, {{Api::ReadConsoleOutputW, Beeped}}},
         // Without the cursor at the line's first keystroke, no later one
         // takes what was typed for the prompt: the press beeps.
         {"TypedLineThenBackPress", [] {
-             PromptOfALine();
+             TypedAtThePrompt(u"");
              Event(0x1008D, 1150, nullptr);
          }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)}, {}},
         // The output of the command on row 600, up to the prompt.
@@ -484,7 +476,7 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
         // be row 600, whose output is "z".
         {"TypedFilterCopy",
          [] {
-             TypedAtThePrompt();
+             TypedAtThePrompt(u"git st");
              standin::SetCharacter(0, 51, u'x');
              standin::SetCharacter(0, 52, u'y');
              standin::SetCharacter(0, 601, u'z');
