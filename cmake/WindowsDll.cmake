@@ -29,6 +29,9 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 add_library(Mirvane SHARED ${MIRVANE_SOURCES} plugin/Mirvane.def plugin/version.rc)
+# windres reports no headers to the build, so a new version would leave an
+# incremental build with the old resource.
+set_source_files_properties(plugin/version.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/plugin/plugin_version.h)
 set_target_properties(Mirvane PROPERTIES PREFIX "" OUTPUT_NAME Mirvane)
 target_include_directories(Mirvane PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(Mirvane PRIVATE ${MIRVANE_PLUGIN_OPTIONS})

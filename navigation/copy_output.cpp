@@ -1,5 +1,5 @@
 // The copy hotkey: the rows a command printed, between the tag of its line
-// and the next tag or the prompt, onto the clipboard as one text.
+// and the next tag or the line being typed, onto the clipboard as one text.
 #include <string.h>
 
 #include "navigation/navigation.h"

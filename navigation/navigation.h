@@ -97,7 +97,8 @@ bool ConsoleKeepsNoScrollBack(void);
 
 // Where the line being typed began: the cursor at the first keystroke of a
 // line, which the host numbers with the line's row. Learnt once per line
-// while the typed filter is on; forgotten when a line is entered.
+// while the typed filter is on; forgotten when a line is entered, or a
+// keyless event tags the cursor's row as one.
 struct InputStart {
     bool lineSeen; // a keystroke of the line numbered eventRow came by
     bool known;    // and the cursor could be read at it

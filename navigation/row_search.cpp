@@ -148,7 +148,7 @@ int Found(int row)
 int BackRow(MatchWalk* w)
 {
     int prev = MatchUpFrom(w, w->top - 1);
-    if (prev != NoRow || !Settings.Wrap)
+    if (prev != NoRow || !Settings.Wrap) // a match, or a failed read
         return Found(prev);
     // The last match: none lies above the window.
     return Found(NearestTaggedRow(&w->search, w->highest, w->top, -1, true));

@@ -57,6 +57,8 @@ struct EndingScan {
     int after;
 };
 
+enum { EveryEnding = 0x7FFFFFFF };
+
 // Cells 0..end-1 of a row, up to the limit-th ending. The ending's
 // character is no space, so two endings can never overlap.
 EndingScan ScanPromptEndings(const CommandFilter* f, const CHAR_INFO* cells, int end, int limit)
@@ -95,7 +97,7 @@ void LearnPrompt(CommandFilter* f, const CHAR_INFO* row, int startColumn)
         }
     }
     if (f->promptEnd)
-        f->promptEndCount = ScanPromptEndings(f, row, startColumn, startColumn).count;
+        f->promptEndCount = ScanPromptEndings(f, row, startColumn, EveryEnding).count;
 }
 
 // Whether the row's text goes on with the typed text from column on.
@@ -137,8 +139,6 @@ bool ReadTypedRows(HANDLE console, CHAR_INFO* block, int width, int top, int bot
 {
     if (!ReadCellBlock(console, block, 0, top, width - 1, bottom))
         return false;
-    if (top == start.Y)
-        LearnPrompt(reading->filter, block, start.X);
     for (int row = top; row <= bottom; ++row) {
         int column = row == start.Y ? start.X : 0;
         for (; column < width; ++column) {
@@ -168,8 +168,9 @@ bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, i
     int width = info->dwSize.X;
     if (!Settings.TypedFilter)
         return true;
-    // Without the start, what was typed cannot be told from the prompt.
-    if (!TypingStart.known)
+    // Without the start, what was typed cannot be told from the prompt; nor
+    // with a start past the row's end, learnt before the buffer narrowed.
+    if (!TypingStart.known || start.X >= width)
         return false;
     if (!CursorAfter(start, cursor) || !RowFitsOneRead(width))
         return true;
@@ -180,6 +181,8 @@ bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, i
         int bottom = std::min(top + rowsPerRead - 1, (int)cursor.Y);
         if (!ReadTypedRows(console, block, width, top, bottom, start, cursor, &reading))
             return false;
+        if (top == start.Y)
+            LearnPrompt(filter, block, start.X);
     }
     if (!reading.moreAfterLimit) {
         while (filter->length > 0 && filter->typed[filter->length - 1] == ' ')

@@ -76,8 +76,7 @@ const std::vector<std::pair<int, Text>> GitLines = {
 };
 const std::vector<int> GitTags = {10, 12, 14, 16};
 
-// A prompt of 77 characters in 80 columns: "git st" typed after it wraps
-// onto the row below.
+// A prompt of 77 characters in 80 columns: "git st" typed after it wraps.
 const Text LongPrompt = TEXT("C:\\") + Text(73, 'd') + TEXT(">");
 const std::vector<std::pair<int, Text>> AtALongPrompt = {
     {10, TEXT("C:\\src>git status")}, {11, TEXT("M a.txt")}, {12, LongPrompt}};
@@ -150,8 +149,7 @@ inline std::vector<CopyCase> CopyCases()
         // the last above it.
         {"TypedFilterMatchInTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200, Text(TEXT("Saved")),
          ClipboardRefusal::None, -1, Text(TEXT("git st"))},
-        // The output ends above the line being typed, where the key event
-        // says it began, also when the line has wrapped.
+        // The output ends above the line being typed, also when it has wrapped.
         {"OutputEndsAboveAWrappedLine", 80, 300, WrappedLine, {10}, 0, 13, Text(TEXT("M a.txt")),
          ClipboardRefusal::None, -1, std::nullopt, 12},
         {"TypedFilterOnAWrappedLine", 80, 300, AtALongPrompt, {10}, 0, 12, Text(TEXT("M a.txt")),

@@ -38,9 +38,8 @@ TEST_P(TypedJourneyTest, VisitsOnlyTheMatchingCommands)
 
 INSTANTIATE_TEST_SUITE_P(, TypedJourneyTest, ::testing::ValuesIn(TypedJourneys()), CaseName<TypedJourney>);
 
-// The same row number holds the next line too once the buffer is full: a
-// line entered, by Enter or by an event without a key, forgets its start,
-// and the next line learns its own.
+// A line entered, by Enter or by an event without a key, forgets its start:
+// the next line on the same row number (a full buffer) learns its own.
 class NextLineTest : public CaseTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(NextLineTest, OnTheSameRowLearnsItsOwnStart)

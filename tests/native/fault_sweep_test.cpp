@@ -453,8 +453,7 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              Hold(2 | 4);
              Event(0x1008D, 1150, nullptr);
          }, PressKey, {NothingHappened, Beeped}, {{Api::ReadConsoleOutputW, Beeped}}},
-        // Without the cursor at the line's first keystroke, no later one
-        // takes what was typed for the prompt: the press beeps.
+        // Without the cursor at the line's first keystroke, the press beeps.
         {"TypedLineThenBackPress", [] {
              TypedAtThePrompt(u"");
              Event(0x1008D, 1150, nullptr);

@@ -92,6 +92,17 @@ TEST_F(NavigationCalls, CellReadAsAnotherRegionLeavesTheRowUntagged)
     EXPECT_EQ(standin::Attribute(0, 20), 0x07);
 }
 
+// A start learnt before the buffer narrowed is past its rows' end: a beep.
+TEST_F(NavigationCalls, InputStartPastANarrowedRowBeeps)
+{
+    Lay(300, {10}, 100);
+    Settings.TypedFilter = 1;
+    TypingStart = {true, true, {150, 20}, 20};
+    standin::SetCursor({3, 21});
+    ScrollToMarkedRow(true, 20);
+    EXPECT_EQ(Beeps(), 1u);
+}
+
 // An ordinary keystroke costs the three modifier reads and nothing else.
 TEST_F(NavigationCalls, OrdinaryKeystrokeTouchesNoConsole)
 {
