@@ -110,7 +110,7 @@ inline std::vector<CopyCase> CopyCases()
          {2, 10}, 0, 29, Text(TEXT("out1\r\nout2"))},
         {"OneCharacterOfOutput", 80, 300, {{11, TEXT("1")}}, {10}, 0, 12, Text(TEXT("1"))},
         {"StaleTagBelowThePrompt", 80, 300, {{11, TEXT("out1")}, {12, TEXT("out2")}}, {10, 20}, 0, 14,
-         Text(TEXT("out1\r\nout2"))},
+         Text(TEXT("out1\r\nout2")), ClipboardRefusal::None, -1, std::nullopt, 20}, // no line begins below the cursor
         {"FirstCommandInTheBuffer", 80, 300, {{1, TEXT("first")}, {2, TEXT("output")}}, {0}, 0, 3,
          Text(TEXT("first\r\noutput"))},
         {"TrailingSpacesAndEmptyRows", 80, 300,

@@ -167,7 +167,6 @@ int ModelTop(bool back, int32_t eventRow, int rows, int columns)
     SMALL_RECT window = standin::Window();
     int top = window.Top;
     int highestTop = rows - (window.Bottom - window.Top) - 1;
-    // The line's first row: the event's, unless the cursor stands above it.
     int cursor = standin::Cursor().Y;
     int lineRow = eventRow >= 0 && eventRow <= cursor ? eventRow : std::min((int)TypingStart.position.Y, cursor);
     std::vector<int> counted;
