@@ -167,8 +167,7 @@ static bool CopyToClipboard(int32_t eventRow)
     OutputRows rows;
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
-    int lineRow = LineFirstRow(eventRow, info.dwCursorPosition.Y);
-    if (!ReadCommandFilter(console.Get(), &info, lineRow, &filter))
+    if (!ReadCommandFilter(console.Get(), &info, eventRow, &filter))
         return false;
     if (!FindOutputRows(console.Get(), info, &filter, &rows))
         return false;

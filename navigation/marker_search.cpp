@@ -78,8 +78,7 @@ static bool ScrollConsole(bool back, int32_t eventRow)
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
     CommandFilter filter;
-    int lineRow = LineFirstRow(eventRow, info.dwCursorPosition.Y);
-    if (!ReadCommandFilter(console.Get(), &info, lineRow, &filter))
+    if (!ReadCommandFilter(console.Get(), &info, eventRow, &filter))
         return false;
     int row = FindMarkedRow(console.Get(), &info, back, &filter);
     return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);

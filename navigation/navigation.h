@@ -115,11 +115,6 @@ extern InputStart TypingStart;
 void NoteInputStart(int32_t eventRow);
 void ForgetInputStart(void);
 
-// The row the line being typed begins on, from the row of the key event
-// and the cursor's row; neither it nor any row below it is an earlier
-// command or its output.
-int LineFirstRow(int32_t eventRow, int cursorRow);
-
 enum { TypedTextLimit = 255 };
 
 // What has been typed on the line, as a filter on the tagged rows. The
@@ -135,15 +130,18 @@ struct CommandFilter {
     int promptEndSpaces;
     int promptEndCount; // n
     int startColumn;
-    int lineRow; // a tag here or below is the line being typed, or stale
+    // The row the line being typed begins on, with or without a filter:
+    // neither it nor any row below it is an earlier command or its output.
+    int lineRow;
 };
 
 // The filter for one press, through the press's console handle and buffer
-// information: empty unless the typed filter is on, the cursor stands after
+// information, for the line the key event's row names: empty unless the typed filter is on, the cursor stands after
 // the input start and the text between holds more than spaces. False when
 // the press must fail instead: the filter is on and the line's start is not
 // known, or the typed text cannot be read.
-bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int lineRow, CommandFilter* filter);
+bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int32_t eventRow,
+                       CommandFilter* filter);
 bool CommandMatches(const CommandFilter* filter, const CHAR_INFO* cells, int width);
 
 // The search reads a tagged row's text whole, in one read of at most

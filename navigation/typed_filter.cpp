@@ -39,7 +39,7 @@ void ForgetInputStart(void)
 // The host's row is where the line began also when a long prompt or the
 // typing wrapped the line onto the rows below. A line never begins below
 // the cursor that stands on it.
-int LineFirstRow(int32_t eventRow, int cursorRow)
+static int LineFirstRow(int32_t eventRow, int cursorRow)
 {
     if (eventRow >= 0 && eventRow <= cursorRow)
         return eventRow;
@@ -159,12 +159,13 @@ bool CursorAfter(COORD start, COORD cursor)
 
 } // namespace
 
-bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int lineRow, CommandFilter* filter)
+bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int32_t eventRow,
+                       CommandFilter* filter)
 {
-    *filter = {};
-    filter->lineRow = lineRow;
     COORD start = TypingStart.position;
     COORD cursor = info->dwCursorPosition;
+    *filter = {};
+    filter->lineRow = LineFirstRow(eventRow, cursor.Y);
     int width = info->dwSize.X;
     if (!Settings.TypedFilter)
         return true;
