@@ -96,22 +96,25 @@ bool ConsoleKeepsNoScrollBack(void);
 // ---- find by typing ---------------------------------------------------------
 
 // Where the line being typed began: the cursor at the first keystroke of a
-// line, which the host numbers with the line's row. Learnt once per line
-// while the typed filter is on; forgotten when a line is entered, or a
+// line, which the host numbers with the line's row, and the prompt before
+// it on that row, kept as a checksum of its characters. Learnt once per
+// line while the typed filter is on; forgotten when a line is entered, or a
 // keyless event tags the cursor's row as one.
 struct InputStart {
     bool lineSeen; // a keystroke of the line numbered eventRow came by
-    bool known;    // and the cursor could be read at it
+    bool known;    // and the cursor and the prompt could be read at it
     COORD position;
     int32_t eventRow;
+    uint32_t promptSum; // of the position.X cells before the start
 };
 
-constexpr InputStart NoInputStart = {false, false, {0, 0}, 0};
+constexpr InputStart NoInputStart = {false, false, {0, 0}, 0, 0};
 
 extern InputStart TypingStart;
 
-// Every keystroke but an entered line's: reads the cursor when the line is
-// a new one, and only while the typed filter is on.
+// Every keystroke but an entered line's: learns where a new line begins,
+// and follows the line when the buffer scrolled under it; only while the
+// typed filter is on.
 void NoteInputStart(int32_t eventRow);
 void ForgetInputStart(void);
 

@@ -9,24 +9,87 @@
 
 InputStart TypingStart = NoInputStart;
 
+// The prompt's characters, read as the copy reads cells, as one number:
+// enough to tell whether the prompt still stands where it stood.
+static uint32_t PromptSum(const CHAR_INFO* cells, int count)
+{
+    uint32_t sum = 2166136261u; // FNV-1a
+    for (int column = 0; column < count; ++column) {
+        WCHAR c = CellCharacter(cells[column]);
+        if (c != 0)
+            sum = (sum ^ c) * 16777619u;
+    }
+    return sum;
+}
+
 // At the first keystroke of a line the host has printed the prompt and
-// nothing typed yet, so the cursor stands where the typing begins. The host
-// gives every keystroke of a line the line's row; a new row is a new line.
-// A later keystroke of the line would take what was typed for the prompt,
-// so a cursor that cannot be read then leaves the start unknown.
+// nothing typed yet, so the cursor stands where the typing begins. A later
+// keystroke of the line would take what was typed for the prompt, so a
+// cursor or prompt that cannot be read then leaves the start unknown. Where
+// no row fits one read the filter reads nothing, so the prompt is not kept.
+static void BeginLine(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, int32_t eventRow)
+{
+    COORD cursor = info->dwCursorPosition;
+    TypingStart = {true, false, cursor, eventRow, PromptSum(nullptr, 0)};
+    if (cursor.X == 0 || !RowFitsOneRead(info->dwSize.X)) {
+        TypingStart.known = true;
+        return;
+    }
+    CHAR_INFO block[CellBlockCells];
+    if (!ReadCellBlock(console, block, 0, cursor.Y, cursor.X - 1, cursor.Y))
+        return;
+    TypingStart.known = true;
+    TypingStart.promptSum = PromptSum(block, cursor.X);
+}
+
+enum LineMove { LineStayed, LineMoved, MoveUnknown };
+
+// A keystroke numbered rows above the line's own: a full buffer scrolled
+// under a line that wrapped at its last row, and the host followed its
+// line, when the kept prompt now stands that many rows higher and no longer
+// on the start's row. One read takes in every row between.
+static LineMove FollowLine(HANDLE console, int32_t eventRow)
+{
+    InputStart& s = TypingStart;
+    int rows = s.eventRow - eventRow;
+    int columns = s.position.X;
+    int top = s.position.Y - rows;
+    if (!s.known || columns == 0 || top < 0)
+        return LineStayed;
+    if ((rows + 1) * columns > CellBlockCells)
+        return MoveUnknown;
+    CHAR_INFO block[CellBlockCells];
+    if (!ReadCellBlock(console, block, 0, top, columns - 1, s.position.Y))
+        return MoveUnknown;
+    if (PromptSum(block, columns) != s.promptSum || PromptSum(&block[rows * columns], columns) == s.promptSum)
+        return LineStayed;
+    s.position.Y = (SHORT)top;
+    s.eventRow = eventRow;
+    return LineMoved;
+}
+
+// A row below 0 or under the cursor names no line: a hotkey sent so keeps
+// what is known of the line being typed.
 void NoteInputStart(int32_t eventRow)
 {
-    if (!Settings.TypedFilter)
+    if (!Settings.TypedFilter || eventRow < 0)
         return;
     if (TypingStart.lineSeen && TypingStart.eventRow == eventRow)
         return;
-    TypingStart = {true, false, {0, 0}, eventRow};
     ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
-    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
+    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info)) {
+        TypingStart = {true, false, {0, 0}, eventRow, 0};
         return;
-    TypingStart.known = true;
-    TypingStart.position = info.dwCursorPosition;
+    }
+    if (eventRow > info.dwCursorPosition.Y)
+        return;
+    LineMove move = TypingStart.lineSeen && eventRow < TypingStart.eventRow ? FollowLine(console.Get(), eventRow)
+                                                                             : LineStayed;
+    if (move == LineStayed)
+        BeginLine(console.Get(), &info, eventRow);
+    else if (move == MoveUnknown)
+        TypingStart = {true, false, {0, 0}, eventRow, 0};
 }
 
 // A line entered may be followed by the next one on the same row number, in
@@ -173,17 +236,25 @@ bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, i
     // with a start past the row's end, learnt before the buffer narrowed.
     if (!TypingStart.known || start.X >= width)
         return false;
-    if (!CursorAfter(start, cursor) || !RowFitsOneRead(width))
+    if (!RowFitsOneRead(width))
         return true;
+    // Nor where the kept prompt no longer stands before the start: the
+    // buffer scrolled under the line, and the host kept its row.
     CHAR_INFO block[CellBlockCells];
+    if (!CursorAfter(start, cursor))
+        return start.X == 0 || (ReadCellBlock(console, block, 0, start.Y, start.X - 1, start.Y) &&
+                                PromptSum(block, start.X) == TypingStart.promptSum);
     TypedReading reading = {filter, false};
     int rowsPerRead = CellBlockCells / width;
     for (int top = start.Y; top <= cursor.Y && !reading.moreAfterLimit; top += rowsPerRead) {
         int bottom = std::min(top + rowsPerRead - 1, (int)cursor.Y);
         if (!ReadTypedRows(console, block, width, top, bottom, start, cursor, &reading))
             return false;
-        if (top == start.Y)
-            LearnPrompt(filter, block, start.X);
+        if (top != start.Y)
+            continue;
+        if (PromptSum(block, start.X) != TypingStart.promptSum)
+            return false;
+        LearnPrompt(filter, block, start.X);
     }
     if (!reading.moreAfterLimit) {
         while (filter->length > 0 && filter->typed[filter->length - 1] == ' ')

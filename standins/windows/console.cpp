@@ -165,6 +165,18 @@ COORD Cursor()
     return State().cursor;
 }
 
+void ScrollUp()
+{
+    ConsoleState& s = State();
+    CHAR_INFO blank = {};
+    blank.Char.UnicodeChar = ' ';
+    blank.Attributes = 0x07;
+    s.cells.erase(s.cells.begin(), s.cells.begin() + s.columns);
+    s.cells.insert(s.cells.end(), (size_t)s.columns, blank);
+    s.escapeColoured.erase(s.escapeColoured.begin(), s.escapeColoured.begin() + s.columns);
+    s.escapeColoured.insert(s.escapeColoured.end(), (size_t)s.columns, false);
+}
+
 WORD Attribute(int column, int row)
 {
     return Cell(column, row).Attributes;

@@ -86,6 +86,8 @@ SMALL_RECT Window();
 COORD BufferSize();
 void SetCursor(COORD cursor);
 COORD Cursor();
+// Output past the last row: every row one up, a blank last row.
+void ScrollUp();
 WORD Attribute(int column, int row);
 void SetAttribute(int column, int row, WORD attribute);
 WCHAR Character(int column, int row);

@@ -41,14 +41,19 @@ void EnterLine(int row)
     PressKey(13, row);
 }
 
-void TypeLine(int row, int column, const Text& typed, int columns)
+int TypeLine(int row, int column, const Text& typed, int columns, Scrolling scrolling, int bufferRows)
 {
     int at = row * columns + column;
     harness::SetCursor(column, row);
     for (WCHAR c : typed) {
         PressKey(c, row);
         harness::WriteCharacters(at % columns, at / columns, Text(1, c));
-        ++at;
+        if (++at == bufferRows * columns && scrolling != Scrolling::None) {
+            harness::ScrollBufferUp();
+            at -= columns;
+            row -= scrolling == Scrolling::HostFollows;
+        }
         harness::SetCursor(at % columns, at / columns);
     }
+    return row;
 }

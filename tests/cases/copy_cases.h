@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/cases/harness.h"
+#include "tests/cases/typed_filter_cases.h"
 
 // A console laid out with text and entered lines, the window's top row
 // (30 rows high) and the prompt's row; then the copy hotkey. copied none:
@@ -25,6 +25,7 @@ struct CopyCase {
     int doubleWidthRow = -1; // columns 0 and 1 there: the halves of one wide character
     std::optional<Text> typed = std::nullopt; // with the typed filter on, typed after the prompt
     int lineRow = -1; // the key event's row, when the line began above the cursor's
+    Scrolling scrolling = Scrolling::None; // the typing scrolls the buffer
 };
 
 // A session: "dir" with two lines of output, "type" with two, and the
@@ -76,8 +77,6 @@ const std::vector<std::pair<int, Text>> GitLines = {
 };
 const std::vector<int> GitTags = {10, 12, 14, 16};
 
-// A prompt of 77 characters in 80 columns: "git st" typed after it wraps.
-const Text LongPrompt = TEXT("C:\\") + Text(73, 'd') + TEXT(">");
 const std::vector<std::pair<int, Text>> AtALongPrompt = {
     {10, TEXT("C:\\src>git status")}, {11, TEXT("M a.txt")}, {12, LongPrompt}};
 const std::vector<std::pair<int, Text>> WrappedLine = {
@@ -154,6 +153,12 @@ inline std::vector<CopyCase> CopyCases()
          ClipboardRefusal::None, -1, std::nullopt, 12},
         {"TypedFilterOnAWrappedLine", 80, 300, AtALongPrompt, {10}, 0, 12, Text(TEXT("M a.txt")),
          ClipboardRefusal::None, -1, Text(TEXT("git st"))},
+        {"TypedFilterOnAWrappedLineWithARowBelowTheCursor", 80, 300, AtALongPrompt, {10}, 0, 12,
+         Text(TEXT("M a.txt")), ClipboardRefusal::None, -1, Text(TEXT("git st")), 250},
+        {"TypedFilterAsTheBufferScrollsUnderAHostThatFollows", 80, 30, WithPromptAt(AtALongPrompt, 29), {10}, 0, 29,
+         Text(TEXT("M a.txt")), ClipboardRefusal::None, -1, Text(TEXT("git st")), 28, Scrolling::HostFollows},
+        {"TypedFilterAsTheBufferScrollsUnderAHostThatStays", 80, 30, WithPromptAt(AtALongPrompt, 29), {10}, 0, 29,
+         std::nullopt, ClipboardRefusal::None, -1, Text(TEXT("git st")), -1, Scrolling::HostStays},
         {"TypedFilterMatchAboveTheWindow", 80, 300, WithPromptAt(GitLines, 200), GitTags, 11, 200,
          Text(TEXT("M a.txt")), ClipboardRefusal::None, -1, Text(TEXT("git status"))},
     };

@@ -51,7 +51,7 @@ TEST_P(CopyTest, CopiesOneCommandsOutput)
         EnterLine(row);
     harness::SetCursor(0, c.cursor);
     if (c.typed)
-        TypeLine(c.cursor, PromptLength(c), *c.typed, c.columns);
+        TypeLine(c.cursor, PromptLength(c), *c.typed, c.columns, c.scrolling, c.rows);
     harness::SetClipboardText(Before);
     if (c.refusal != harness::ClipboardRefusal::None)
         harness::RefuseClipboard(c.refusal);

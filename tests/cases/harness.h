@@ -109,6 +109,8 @@ void SetAttribute(int column, int row, WORD attribute);
 WCHAR Character(int column, int row);
 void WriteCharacters(int column, int row, const Text& text);
 void SetCursor(int column, int row);
+// What the console does when output passes its last row.
+void ScrollBufferUp();
 // A cell coloured by an escape sequence: only the native runner models it.
 bool CanColourByEscape();
 void SetEscapeColoured(int column, int row, WORD nearestLegacy);
@@ -175,8 +177,11 @@ KeyEventRecord PressKey(int32_t code, int row = 0, void* context = nullptr, WCHA
 void EnterLine(int row);
 // Typing as the host passes it on: from (column, row), each character a
 // keystroke carrying the line's row and then echoed at the cursor, which
-// wraps at the console's width.
-void TypeLine(int row, int column, const Text& typed, int columns);
+// wraps at the console's width and scrolls a buffer of bufferRows at its
+// end, under a host that follows its line or not; the line's row after.
+enum class Scrolling { None, HostFollows, HostStays };
+int TypeLine(int row, int column, const Text& typed, int columns, Scrolling scrolling = Scrolling::None,
+             int bufferRows = 0);
 
 // Cases that need what one runner has not got are left out of that runner.
 template <typename Cases, typename Keep>

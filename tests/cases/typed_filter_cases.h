@@ -13,7 +13,7 @@ struct EnteredLine {
     Text text;
 };
 
-enum { TypedRows = 300, TypedWindowRows = 30, TypedBottomTop = TypedRows - TypedWindowRows };
+enum { TypedRows = 300, TypedWindowRows = 30, TypedBottomTop = TypedRows - TypedWindowRows, TheLinesRow = -2 };
 
 // The line is typed so that it ends on the buffer's last row; the window
 // (30 rows) starts at top, and each press leaves its top where it says.
@@ -26,6 +26,8 @@ struct TypedJourney {
     bool wrap;
     std::vector<Press> presses;
     int columns = 80;
+    int pressRow = TheLinesRow; // the row the presses give
+    Scrolling scrolling = Scrolling::None; // the prompt on the buffer's last row, and the typing scrolls it
 };
 
 // Two commands begin "git st" on rows 20 and 60 and one more on row 298,
@@ -38,6 +40,8 @@ const std::vector<EnteredLine> GitSession = {
 };
 
 const Text SrcPrompt = TEXT("C:\\src>");
+// 77 characters: in 80 columns, "git st" typed after it wraps.
+const Text LongPrompt = TEXT("C:\\") + Text(73, 'd') + TEXT(">");
 
 // "echo " and that many letters a.
 inline Text EchoAs(int count)
@@ -111,6 +115,17 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"TypedTextBeyond255Characters",
          {{20, SrcPrompt + EchoAs(250) + TEXT("zzz")}, {40, SrcPrompt + EchoAs(249) + TEXT("b")}}, SrcPrompt,
          EchoAs(250) + TEXT("b") + Text(10, 'c'), bottom, false, {{Back, 20, false}, {Back, 20, true}}, 400},
+        // A row that names no line changes nothing; one above where the prompt
+        // does not stand begins a line, with nothing typed yet.
+        {"BackWithRowMinusOne", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 60, false}}, 80, -1},
+        {"ForwardWithRowBelowCursor", GitSession, SrcPrompt, TEXT("git st"), 30, false, {{Forward, 60, false}}, 80, 300},
+        {"RowAboveWithoutThePrompt", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 100, false}},
+         80, 150},
+        // The buffer scrolls under the line, and the host follows it or not.
+        {"BufferScrolledUnderAHostThatFollows", GitSession, LongPrompt, TEXT("git st"), bottom, false,
+         {{Back, 59, false}, {Back, 19, false}}, 80, TheLinesRow, Scrolling::HostFollows},
+        {"BufferScrolledUnderAHostThatStays", GitSession, LongPrompt, TEXT("git st"), bottom, false,
+         {{Back, bottom, true}}, 80, TheLinesRow, Scrolling::HostStays},
         {"SpacesAt255CharactersBeforeMoreText",
          {{20, SrcPrompt + EchoAs(245) + TEXT("x")}, {40, SrcPrompt + EchoAs(245) + TEXT("     zz")}}, SrcPrompt,
          EchoAs(245) + TEXT("     b"), bottom, false, {{Back, 40, false}, {Back, 40, true}}, 400},

@@ -11,14 +11,13 @@ void EnterCommands(const std::vector<EnteredLine>& commands)
     }
 }
 
-// The prompt and the typed text end on the buffer's last row; the row the
-// line starts on.
-int TypeAtTheBottom(const Text& prompt, const Text& typed, int columns)
+// The prompt and the typed text end on the buffer's last row, or with
+// scrolling the prompt stands there; the row the host gives the line.
+int TypeAtTheBottom(const Text& prompt, const Text& typed, int columns, Scrolling scrolling = Scrolling::None)
 {
-    int row = TypedRows - 1 - (int)(prompt.size() + typed.size()) / columns;
+    int row = TypedRows - 1 - (scrolling != Scrolling::None ? 0 : (int)(prompt.size() + typed.size()) / columns);
     harness::WriteCharacters(0, row, prompt);
-    TypeLine(row, (int)prompt.size(), typed, columns);
-    return row;
+    return TypeLine(row, (int)prompt.size(), typed, columns, scrolling, TypedRows);
 }
 
 class TypedJourneyTest : public CaseTest, public ::testing::WithParamInterface<TypedJourney> {};
@@ -30,9 +29,9 @@ TEST_P(TypedJourneyTest, VisitsOnlyTheMatchingCommands)
     ASSERT_EQ(RunCommand(j.wrap ? TEXT("/T:Y /W:Y") : TEXT("/T:Y /W:N")), 0);
     harness::LayConsole(j.columns, TypedRows, 0, j.top, j.columns, TypedWindowRows);
     EnterCommands(j.commands);
-    int row = TypeAtTheBottom(j.prompt, j.typed, j.columns);
+    int row = TypeAtTheBottom(j.prompt, j.typed, j.columns, j.scrolling);
 
-    ExpectPresses(j.presses, TypedWindowRows, row);
+    ExpectPresses(j.presses, TypedWindowRows, j.pressRow == TheLinesRow ? row : j.pressRow);
     harness::ExpectNothingLeftOpen();
 }
 

@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -102,22 +103,50 @@ std::u16string RowText(int row, int from, int to, int columns)
     return text;
 }
 
+// The line typed: its row (-1: none yet), start, and the prompt before it.
+struct Line {
+    int32_t row = -1;
+    bool known = false;
+    COORD start = {0, 0};
+    std::u16string prompt;
+};
+
+// Before a keystroke that enters no line: a row below 0 or under the
+// cursor names none; a row above, where the prompt now stands as many rows
+// higher, is the line the buffer moved; any other begins one at the cursor.
+void FollowLine(Line* l, int32_t row, int columns)
+{
+    COORD cursor = standin::Cursor();
+    if (!Settings.TypedFilter || row < 0 || row > cursor.Y || row == l->row)
+        return;
+    int rows = l->row - row, width = l->start.X, top = l->start.Y - rows;
+    bool mayHaveMoved = l->known && rows > 0 && width > 0 && top >= 0;
+    if (mayHaveMoved && (rows + 1) * width > 8192) // more than one read holds
+        *l = {row, false};
+    else if (mayHaveMoved && RowText(top, 0, width, columns) == l->prompt &&
+             RowText(l->start.Y, 0, width, columns) != l->prompt)
+        *l = {row, true, {l->start.X, (SHORT)top}, l->prompt};
+    else
+        *l = {row, true, cursor, RowText(cursor.Y, 0, cursor.X, columns)};
+}
+
 struct Typed {
     std::u16string text;
     std::u16string prompt; // the start's row before the input start
     int startColumn;
 };
 
-// What a press on the line of eventRow reads: a line the plug-in has not
-// seen yet starts at the cursor, with nothing typed.
-Typed TypedNow(int32_t eventRow, int columns)
+// What a press reads; none when the start is unknown or its prompt gone.
+std::optional<Typed> TypedNow(const Line& line, int columns)
 {
     Typed typed = {u"", u"", 0};
-    COORD start = TypingStart.position;
+    if (!Settings.TypedFilter)
+        return typed;
+    COORD start = line.start;
+    if (!line.known || RowText(start.Y, 0, start.X, columns) != line.prompt)
+        return std::nullopt;
     COORD cursor = standin::Cursor();
-    bool after = cursor.Y > start.Y || (cursor.Y == start.Y && cursor.X > start.X);
-    bool sameLine = TypingStart.known && TypingStart.eventRow == eventRow;
-    if (!Settings.TypedFilter || !sameLine || !after)
+    if (!(cursor.Y > start.Y || (cursor.Y == start.Y && cursor.X > start.X)))
         return typed;
     std::u16string all;
     for (int row = start.Y; row <= cursor.Y; ++row)
@@ -161,19 +190,21 @@ bool Matches(const Typed& typed, int row, int columns)
 }
 
 // The window's top row after a back or forward press, or -1 when it fails.
-int ModelTop(bool back, int32_t eventRow, int rows, int columns)
+int ModelTop(bool back, int32_t eventRow, const Line& line, int rows, int columns)
 {
-    Typed typed = TypedNow(eventRow, columns);
+    std::optional<Typed> typed = TypedNow(line, columns);
+    if (!typed)
+        return -1;
     SMALL_RECT window = standin::Window();
     int top = window.Top;
     int highestTop = rows - (window.Bottom - window.Top) - 1;
     int cursor = standin::Cursor().Y;
-    int lineRow = eventRow >= 0 && eventRow <= cursor ? eventRow : std::min((int)TypingStart.position.Y, cursor);
+    int lineRow = eventRow >= 0 && eventRow <= cursor ? eventRow : std::min(line.known ? line.start.Y : cursor, cursor);
     std::vector<int> counted;
     for (int row = 0; row < rows; ++row) {
         if (!(standin::Attribute(0, row) & Startup.markerAttribute))
             continue;
-        if (typed.text.empty() || (row < lineRow && Matches(typed, row, columns)))
+        if (typed->text.empty() || (row < lineRow && Matches(*typed, row, columns)))
             counted.push_back(row);
     }
     int first = counted.empty() ? -1 : counted.front();
@@ -242,6 +273,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             attributesBefore.push_back(standin::Attribute(c, r));
     }
 
+    Line line;
     int events = 1 + in.Next() % 8;
     for (int e = 0; e < events; ++e) {
         uint8_t kind = in.Next();
@@ -283,9 +315,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::vector<uint8_t> recordBefore = storage;
         SMALL_RECT windowBefore = standin::Window();
         bool plainHotkey = !hasName && (held & 7) == 6 && (code == 0x1008D || code == 0x10091);
-        int expectedTop = plainHotkey ? ModelTop(code == 0x1008D, row, rows, columns) : -2;
+        // Enter by code or by name (the first three), or no key at all.
+        bool keyless = code == 0 && (!Startup.useExtendedKeys || !(held & 0x80));
+        bool entered = code == 13 || code == 3085 ||
+                       (Startup.useExtendedKeys && code == 0 && hasName ? (held >> 3) % ArraySize(KeyNames) < 3 : keyless);
+        if (!entered)
+            FollowLine(&line, row, columns);
+        int expectedTop = plainHotkey ? ModelTop(code == 0x1008D, row, line, rows, columns) : -2;
 
         FUZZ_CHECK(key(record) == 0);
+        if (entered)
+            line = Line();
 
         FUZZ_CHECK(record->code == code || record->code == 0);
         FUZZ_CHECK(memcmp(storage.data() + 4, recordBefore.data() + 4, recordSize - 4) == 0);
@@ -298,16 +338,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
         if (plainHotkey && record->code == 0)
             FUZZ_CHECK(window.Top == (expectedTop >= 0 ? expectedTop : windowBefore.Top));
-        bool keyless = code == 0 && (!Startup.useExtendedKeys || (!hasName && !(held & 0x80)));
-        if (!Settings.TypedFilter || code == 13 || code == 3085 || keyless)
+        if (!Settings.TypedFilter || entered)
             FUZZ_CHECK(!TypingStart.known);
         // The host echoes what was typed and moves the cursor on.
         if (typed && record->code == code) {
             COORD at = standin::Cursor();
             standin::SetCharacter(at.X, at.Y, typed);
             int next = at.Y * columns + at.X + 1;
-            if (next < rows * columns)
-                standin::SetCursor({(SHORT)(next % columns), (SHORT)(next / columns)});
+            if (next == rows * columns) { // past the last cell: the buffer scrolls up a row
+                standin::ScrollUp();
+                attributesBefore.erase(attributesBefore.begin(), attributesBefore.begin() + watchedColumns);
+                attributesBefore.insert(attributesBefore.end(), (size_t)watchedColumns, 0x07);
+                next -= columns;
+            }
+            standin::SetCursor({(SHORT)(next % columns), (SHORT)(next / columns)});
         }
         standin::FireTimers(); // let the beep limiter re-arm, as a message pump would
         FUZZ_CHECK(ErrorBeep.armed == 1);

@@ -358,8 +358,9 @@ void TypedAtThePrompt(const Text& typed)
             standin::SetCharacter((int)column, rows[i], lines[i][column]);
     }
     Settings.TypedFilter = 1;
+    standin::SetCursor({7, 1150});
     if (!typed.empty())
-        TypingStart = {true, true, {7, 1150}, 1150};
+        NoteInputStart(1150);
     standin::SetCursor({(SHORT)(7 + typed.size()), 1150});
 }
 
@@ -458,6 +459,13 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              TypedAtThePrompt(u"");
              Event(0x1008D, 1150, nullptr);
          }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)}, {}},
+        // A row that names no line leaves an unknown start unknown.
+        {"TypedLineThenBackPressWithRowMinusOne", [] {
+             TypedAtThePrompt(u"");
+             Event(0x1008D, -1, nullptr);
+         }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)},
+         {{Api::GetConsoleScreenBufferInfo, {"the beep", [](const auto& b, const auto& u, const auto& a) {
+               return Beeped.holds(b, u, a) || StartLearnt(Beeped).holds(b, u, a); }}}}},
         // The output of the command on row 600, up to the prompt.
         {"CopyHotkeyCopiesTheLastOutput",
          [] {

@@ -103,6 +103,11 @@ void SetCursor(int column, int row)
     standin::SetCursor({(SHORT)column, (SHORT)row});
 }
 
+void ScrollBufferUp()
+{
+    standin::ScrollUp();
+}
+
 bool CanColourByEscape()
 {
     return true;

@@ -73,6 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Modifiers, KeyNameToCodeTest, ::testing::ValuesIn(Modif
 
 const ParseCase AliasCases[] = {
     {"AliasAnyCase", u"ctrl-pagedown", 0x10076, 0x10076},
+    {"FirstAlias", u"Ctrl-PageUp", 0x10084, 0x10084},
     {"BackspaceAndBkSp", u"Ctrl-Backspace", 0x7F, 0x7F},
     {"BkSpAndBackspace", u"Ctrl-BkSp", 0x7F, 0x7F},
     {"BackquoteOnlyClassic", u"Alt-Backquote", 0x10029, 0},

@@ -150,6 +150,15 @@ public:
         return SetConsoleCursorPosition(handle, COORD{(SHORT)column, (SHORT)row}) != 0;
     }
 
+    void ScrollUp()
+    {
+        CONSOLE_SCREEN_BUFFER_INFO info = {};
+        GetConsoleScreenBufferInfo(handle, &info);
+        SMALL_RECT below = {0, 1, (SHORT)(info.dwSize.X - 1), (SHORT)(info.dwSize.Y - 1)};
+        CHAR_INFO blank = {{L' '}, Plain};
+        EXPECT_TRUE(ScrollConsoleScreenBufferW(handle, &below, nullptr, COORD{0, 0}, &blank));
+    }
+
     static constexpr WORD Plain = 0x0007;
 
 private:

@@ -197,6 +197,11 @@ void SetCursor(int column, int row)
                                    window.Bottom - window.Top + 1));
 }
 
+void ScrollBufferUp()
+{
+    console.ScrollUp();
+}
+
 bool CanColourByEscape()
 {
     return false;
