@@ -20,6 +20,24 @@ void EraseLastCharacter(TypedLine* line)
     EraseCellsBehindCursor(LineEraseLast(&line->text));
 }
 
+// An echo that runs past a full buffer's last row scrolls the buffer, and
+// the line then begins that many rows higher: the keys after it carry the
+// row it begins on now, so that its Enter tags that row.
+void Echo(TypedLine* line, WCHAR character)
+{
+    CONSOLE_SCREEN_BUFFER_INFO before;
+    CONSOLE_SCREEN_BUFFER_INFO after;
+    bool known = ReadBufferInfo(&before);
+    SessionWrite(std::wstring(1, character));
+    if (!known || !ReadBufferInfo(&after))
+        return;
+    int width = before.dwSize.X;
+    int expected = before.dwCursorPosition.Y * width + before.dwCursorPosition.X + 1;
+    int now = after.dwCursorPosition.Y * width + after.dwCursorPosition.X;
+    if (now < expected)
+        line->startRow -= (expected - now) / width;
+}
+
 void ClearTypedLine(TypedLine* line)
 {
     int units = line->text.length;
@@ -55,5 +73,5 @@ void EditTypedLine(TypedLine* line, WORD virtualKey, WCHAR character, int modifi
         break;
     }
     if (IsTypable(character, modifiers) && LineAppend(&line->text, character))
-        SessionWrite(std::wstring(1, character));
+        Echo(line, character);
 }
