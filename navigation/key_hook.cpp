@@ -46,11 +46,22 @@ static void ConsumeKey(KeyEventRecord* event)
         event->keyName[0] = 0;
 }
 
-// The next line starts afresh, whatever the typed filter is.
+// The terminal's mark comes before the host acts on the key; then the next
+// line starts afresh, whatever the typed filter is.
 static void EnterLine(int row)
 {
+    WriteCommandMark(false);
     ForgetInputStart();
     MarkRow(row);
+}
+
+// A keyless event tags the cursor's row, as a line entered there; the mark
+// may have read the row already.
+static void EnterLineAtCursor(void)
+{
+    int row = WriteCommandMark(true);
+    ForgetInputStart();
+    MarkRow(row >= 0 ? row : GetCursorRow());
 }
 
 // An older host is only known to fill code and row, so nothing beyond them
@@ -70,11 +81,11 @@ void HandleKey(KeyEventRecord* event)
     // An entered line's key goes on to the host untouched.
     if (code == EnterCode || code == CtrlEnterCode)
         return EnterLine(event->row);
-    // A keyless event tags the cursor's row, as a line entered there.
     if (code == 0 && (!Startup.useExtendedKeys || event->context == NULL))
-        return EnterLine(GetCursorRow());
+        return EnterLineAtCursor();
     // Before any hotkey, which reads what was typed since.
     NoteInputStart(event->row);
+    KeystrokeSinceEnteredLine = true;
     code |= ModifierFlags();
     // The copy hotkey comes last, so one equal to a navigation hotkey never
     // copies; and None is no key, though a keyless event's code is 0 too.

@@ -114,9 +114,11 @@ extern InputStart TypingStart;
 
 // Every keystroke but an entered line's: learns where a new line begins,
 // and follows the line when the buffer scrolled under it; only while the
-// typed filter is on.
+// typed filter is on, or VS Code's mark is to carry the line.
 void NoteInputStart(int32_t eventRow);
 void ForgetInputStart(void);
+// Whether the kept prompt stands before the input start on this row.
+bool KeptPromptStands(const CHAR_INFO* startRow);
 
 enum { TypedTextLimit = 255 };
 
@@ -183,6 +185,17 @@ inline int WindowTopFor(const CONSOLE_SCREEN_BUFFER_INFO* info, int row)
 // rate-limited beep when there is none or it cannot be put there.
 // eventRow: the row the key event gives for its line.
 void CopyCommandOutput(int32_t eventRow);
+
+// ---- terminal marks ------------------------------------------------------------
+
+// Set by every keystroke but an entered line's: a keyless event after none
+// enters no new line for the terminal.
+extern bool KeystrokeSinceEnteredLine;
+
+// At an entered line, before its tag: the terminal's mark that the command
+// ran, at the line's end, where marks are on and the console keeps no
+// scroll-back. The cursor's row when it was read, else -1.
+int WriteCommandMark(bool keyless);
 
 // The error beep, at most once per BeepTimerPeriodMs and only with
 // ErrorSound on. A beep disarms the limiter and starts a thread timer whose

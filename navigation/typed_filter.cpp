@@ -68,11 +68,23 @@ static LineMove FollowLine(HANDLE console, int32_t eventRow)
     return LineMoved;
 }
 
+bool KeptPromptStands(const CHAR_INFO* startRow)
+{
+    return PromptSum(startRow, TypingStart.position.X) == TypingStart.promptSum;
+}
+
+// The filter reads what was typed from the start, and VS Code's mark
+// carries the line from it.
+static bool LearnsInputStart(void)
+{
+    return Settings.TypedFilter || (TerminalMarksOn() && Startup.underVsCode);
+}
+
 // A row below 0 or under the cursor names no line: a hotkey sent so keeps
 // what is known of the line being typed.
 void NoteInputStart(int32_t eventRow)
 {
-    if (!Settings.TypedFilter || eventRow < 0)
+    if (!LearnsInputStart() || eventRow < 0)
         return;
     if (TypingStart.lineSeen && TypingStart.eventRow == eventRow)
         return;
@@ -243,7 +255,7 @@ bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, i
     CHAR_INFO block[CellBlockCells];
     if (!CursorAfter(start, cursor))
         return start.X == 0 || (ReadCellBlock(console, block, 0, start.Y, start.X - 1, start.Y) &&
-                                PromptSum(block, start.X) == TypingStart.promptSum);
+                                KeptPromptStands(block));
     TypedReading reading = {filter, false};
     int rowsPerRead = CellBlockCells / width;
     for (int top = start.Y; top <= cursor.Y && !reading.moreAfterLimit; top += rowsPerRead) {
@@ -252,7 +264,7 @@ bool ReadCommandFilter(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, i
             return false;
         if (top != start.Y)
             continue;
-        if (PromptSum(block, start.X) != TypingStart.promptSum)
+        if (!KeptPromptStands(block))
             return false;
         LearnPrompt(filter, block, start.X);
     }

@@ -33,6 +33,25 @@ static bool IsLoadMessageSuppressed(void)
     return GetEnvironmentVariableW(TEXT("NoLoadMsg"), value, TextBufferLength) > 0;
 }
 
+// Windows Terminal, VS Code's terminal and every other terminal built on
+// the pseudo console give it a window of this class, which no one sees.
+static bool InPseudoConsole(void)
+{
+    HWND window = GetConsoleWindow();
+    WCHAR name[32];
+    return window && GetClassNameW(window, name, ArraySize(name)) > 0 &&
+           TextEqualsNoCase(name, TEXT("PseudoConsoleWindow"));
+}
+
+// VS Code names itself in its terminals' environment; its own marks can
+// carry the command line.
+static bool InVsCodeTerminal(void)
+{
+    WCHAR value[TextBufferLength];
+    DWORD length = GetEnvironmentVariableW(TEXT("TERM_PROGRAM"), value, TextBufferLength);
+    return length > 0 && length < TextBufferLength && TextEqualsNoCase(value, TEXT("vscode"));
+}
+
 static void ClearOsVersion(OSVERSIONINFOEXW* version)
 {
     memset(version, 0, sizeof *version);
@@ -97,6 +116,11 @@ static void PrintScrollBackNotice(void)
 {
     if (!ConsoleKeepsNoScrollBack())
         return;
+    if (TerminalMarksOn()) {
+        Printf(TEXT("This console keeps no scroll-back; Mirvane marks each command for the terminal, which moves ")
+               TEXT("between commands with its own keys (see \"Where it works\" in README).\r\n"));
+        return;
+    }
     Printf(TEXT("This console keeps no scroll-back, so the back and forward hotkeys cannot move its window; ")
            TEXT("see \"Where it works\" in README.\r\n"));
 }
@@ -108,6 +132,8 @@ bool StartPlugin(void)
 {
     if (!IsInteractiveShell())
         return false;
+    Startup.pseudoConsole = InPseudoConsole();
+    Startup.underVsCode = InVsCodeTerminal();
     bool suppressLoadMessage = IsLoadMessageSuppressed();
     OSVERSIONINFOEXW osVersion;
     ReadOsVersion(&osVersion);

@@ -14,5 +14,6 @@ void ResetModuleState(void)
     visibleMarker = 0;
     ErrorBeep = LoadTimeBeep;
     TypingStart = NoInputStart;
+    KeystrokeSinceEnteredLine = false;
     ArgumentList = ArgumentListState{};
 }

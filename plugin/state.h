@@ -17,6 +17,10 @@ enum : KeyCode {
     KeyCodeNotAllowed = -2,
 };
 
+// Whether entered lines get the terminal's mark: auto, the default, writes
+// them in a pseudo console only.
+enum : int32_t { MarksAuto = 0, MarksYes = 1, MarksNo = 2 };
+
 // The settings the user sees, changes and saves. Start-up installs the
 // defaults and lays saved ones over them; the command changes them.
 struct UserSettings {
@@ -26,6 +30,7 @@ struct UserSettings {
     int32_t ErrorSound; // 0 or 1
     KeyCode CopyHotkey; // 0: none, and then nothing of it shows anywhere
     int32_t TypedFilter; // 0 or 1: the hotkeys visit only commands that begin as the line typed
+    int32_t TerminalMarks; // MarksAuto, MarksYes or MarksNo
 };
 
 constexpr UserSettings DefaultSettings = {
@@ -35,6 +40,7 @@ constexpr UserSettings DefaultSettings = {
     1,
     0,
     0,
+    MarksAuto,
 };
 
 extern UserSettings Settings;
@@ -50,11 +56,20 @@ struct StartupFacts {
     uint32_t hostVersion;  // 0, or 8 to 100
     bool useExtendedKeys;  // a host above version 23: the extended key table
     WORD markerAttribute;  // the bit that tags a command row
+    bool pseudoConsole;    // the console's window is a pseudo console's
+    bool underVsCode;      // TERM_PROGRAM says the VS Code terminal
 };
 
-constexpr StartupFacts LoadTimeFacts = {0, false, MarkerAttributeClassic};
+constexpr StartupFacts LoadTimeFacts = {0, false, MarkerAttributeClassic, false, false};
 
 extern StartupFacts Startup;
+
+// A plug-in loaded into a pseudo console stays in one, so auto is decided
+// once; the buffer's height is checked at each entered line.
+inline bool TerminalMarksOn(void)
+{
+    return Settings.TerminalMarks == MarksYes || (Settings.TerminalMarks == MarksAuto && Startup.pseudoConsole);
+}
 
 // Per process, set by the command's /VM and never saved or shown: tagging
 // also recolours the cell so that the tag can be seen.

@@ -25,6 +25,7 @@ enum OptionKind {
     OptionErrorSound,
     OptionForward,
     OptionList,
+    OptionTerminalMarks,
     OptionRestore,
     OptionSaveUser,
     OptionSaveMachine,
@@ -55,6 +56,7 @@ static constexpr OptionEntry OptionTable[] = {
     {TEXT("/E"), MatchFirstTwo, OptionErrorSound},
     {TEXT("/F"), MatchFirstTwo, OptionForward},
     {TEXT("/L"), MatchWhole, OptionList},
+    {TEXT("/M"), MatchFirstTwo, OptionTerminalMarks},
     {TEXT("/R"), MatchWhole, OptionRestore},
     {TEXT("/S"), MatchWhole, OptionSaveUser},
     {TEXT("/S!"), MatchWhole, OptionSaveMachine},
@@ -72,6 +74,7 @@ struct PendingChanges {
     int32_t wrap;
     int32_t errorSound;
     int32_t typedFilter;
+    int32_t terminalMarks;
     bool restoreDefaults;
     bool restoreSaved;
     bool listHotkeys;
@@ -127,7 +130,9 @@ static int ReportError(const WCHAR* message)
     return CommandBadArgument;
 }
 
-bool ParseYesNo(WCHAR* argument, int32_t* value)
+// The first letter of the value, after "/Name:" or "/Name=", in capitals;
+// only it counts.
+static WCHAR ValueLetter(const WCHAR* argument)
 {
     const WCHAR* p = argument;
     if (*p == '/') {
@@ -137,7 +142,12 @@ bool ParseYesNo(WCHAR* argument, int32_t* value)
         if (*p == ':' || *p == '=')
             ++p;
     }
-    switch (AsciiUpper(*p)) {
+    return AsciiUpper(*p);
+}
+
+bool ParseYesNo(WCHAR* argument, int32_t* value)
+{
+    switch (ValueLetter(argument)) {
     case 'Y':
         *value = 1;
         return true;
@@ -146,6 +156,23 @@ bool ParseYesNo(WCHAR* argument, int32_t* value)
         return true;
     }
     ReportArgumentError(TEXT("Expected a Y or N: \"%s\"\r\n"), argument);
+    return false;
+}
+
+static bool ParseTerminalMarks(WCHAR* argument, int32_t* value)
+{
+    switch (ValueLetter(argument)) {
+    case 'Y':
+        *value = MarksYes;
+        return true;
+    case 'N':
+        *value = MarksNo;
+        return true;
+    case 'A':
+        *value = MarksAuto;
+        return true;
+    }
+    ReportArgumentError(TEXT("Expected a Y, N or A: \"%s\"\r\n"), argument);
     return false;
 }
 
@@ -225,6 +252,9 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
     case OptionList:
         pending->listHotkeys = true;
         break;
+    case OptionTerminalMarks:
+        read = ParseTerminalMarks(argument, &pending->terminalMarks);
+        break;
     case OptionRestore:
         pending->restoreSaved = true;
         break;
@@ -275,6 +305,8 @@ static void ApplyPendingValues(const PendingChanges* pending)
         Settings.CopyHotkey = pending->copyHotkey;
     if (pending->typedFilter != -1)
         Settings.TypedFilter = pending->typedFilter;
+    if (pending->terminalMarks != -1)
+        Settings.TerminalMarks = pending->terminalMarks;
 }
 
 static const WCHAR* YesNo(int32_t value)
@@ -299,6 +331,9 @@ static void WriteSettingsReport(WCHAR* text)
         Printf(TEXT("    Typed filter . . . . . . . /T: Yes\r\n"));
     Printf(TEXT("    Error sound  . . . . . . . /E: %s\r\n"), YesNo(Settings.ErrorSound));
     Printf(TEXT("    Wrap . . . . . . . . . . . /W: %s\r\n"), YesNo(Settings.Wrap));
+    // With auto the report is the one it always was.
+    if (Settings.TerminalMarks != MarksAuto)
+        Printf(TEXT("    Terminal marks . . . . . . /M: %s\r\n"), YesNo(Settings.TerminalMarks == MarksYes));
 }
 
 // The settings stay in memory whether or not the save works.
@@ -348,7 +383,7 @@ int RunSettingsCommand(WCHAR* arguments)
     if (arguments == nullptr)
         return CommandBadArgument;
 
-    PendingChanges pending = {-1, -1, -1, -1, -1, -1, false, false, false, nullptr};
+    PendingChanges pending = {-1, -1, -1, -1, -1, -1, -1, false, false, false, nullptr};
     WCHAR text[TextBufferLength];
     text[0] = 0;
 

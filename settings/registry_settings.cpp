@@ -92,6 +92,8 @@ bool LoadSettings(HKEY root)
     saved.CopyHotkey = IsValidHotkey(copy) ? copy : 0;
     // Off unless it was saved on: the filter changes what the hotkeys visit.
     saved.TypedFilter = QueryDword(key.Get(), TEXT("TypedFilter")) == 1 ? 1 : 0;
+    DWORD marks = QueryDword(key.Get(), TEXT("TerminalMarks"));
+    saved.TerminalMarks = marks == 1 ? MarksYes : marks == 0 ? MarksNo : MarksAuto;
     Settings = saved;
     return true;
 }
@@ -102,15 +104,19 @@ static LSTATUS SetDword(HKEY key, const WCHAR* name, int32_t value)
     return RegSetValueExW(key, name, 0, REG_DWORD, (const BYTE*)&data, sizeof data);
 }
 
-// A setting that is off (no copy hotkey, no typed filter) is no value at
-// all, so that a key saved without it reads the same as before there was
-// one; a value already missing is fine.
-static LSTATUS SetOrRemove(HKEY key, const WCHAR* name, int32_t value)
+// A value already missing is fine.
+static LSTATUS RemoveValue(HKEY key, const WCHAR* name)
 {
-    if (value != 0)
-        return SetDword(key, name, value);
     LSTATUS deleted = RegDeleteValueW(key, name);
     return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
+}
+
+// A setting that is off (no copy hotkey, no typed filter) is no value at
+// all, so that a key saved without it reads the same as before there was
+// one.
+static LSTATUS SetOrRemove(HKEY key, const WCHAR* name, int32_t value)
+{
+    return value != 0 ? SetDword(key, name, value) : RemoveValue(key, name);
 }
 
 LSTATUS SaveSettings(HKEY root)
@@ -129,6 +135,10 @@ LSTATUS SaveSettings(HKEY root)
         SetDword(key.Get(), TEXT("ErrorSound"), Settings.ErrorSound),
         SetOrRemove(key.Get(), TEXT("CopyHotkey"), Settings.CopyHotkey),
         SetOrRemove(key.Get(), TEXT("TypedFilter"), Settings.TypedFilter),
+        // Auto, the default, is no value, as above; yes is 1 and no 0.
+        Settings.TerminalMarks == MarksAuto
+            ? RemoveValue(key.Get(), TEXT("TerminalMarks"))
+            : SetDword(key.Get(), TEXT("TerminalMarks"), Settings.TerminalMarks == MarksYes ? 1 : 0),
     };
 
     LSTATUS result = ERROR_SUCCESS;

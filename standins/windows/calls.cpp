@@ -34,6 +34,8 @@ const char* const ApiNames[] = {
     "RegCreateKeyExW",  "RegSetValueExW",  "RegDeleteValueW",       "RegCloseKey",
     "GetModuleHandleW", "GetProcAddress",  "RtlGetVersion",         "GetVersionExW",
     "GetEnvironmentVariableW",             "FormatMessageW",
+    "GetConsoleMode",   "SetConsoleMode",  "SetConsoleCursorPosition", "WriteConsoleW",
+    "GetClassNameW",
 };
 static_assert(sizeof ApiNames / sizeof ApiNames[0] == (size_t)Api::Count, "one name per api");
 

@@ -16,6 +16,9 @@ struct ConsoleState {
     const ConsoleProfile* profile = &DocumentedConsole;
     SMALL_RECT window = {0, 0, 0, 0};
     COORD cursor = {0, 0};
+    bool wrapPending = false; // a character stands in the last column, the cursor still on it
+    DWORD outputMode = ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
+    std::u16string stream;
     bool available = true;
     std::set<uintptr_t> openHandles;
     std::vector<CreateFileCall> createFileCalls;
@@ -92,11 +95,50 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
+// Down a row, or at the last one every row up a row.
+void NewLine()
+{
+    ConsoleState& s = State();
+    if (s.cursor.Y + 1 < s.rows)
+        ++s.cursor.Y;
+    else
+        ScrollUp();
+}
+
+// Text written at the cursor, and sent on to the terminal. A character in
+// the last column leaves the cursor on it until the next one wraps, as a
+// terminal does; where escape sequences are acted on, an OSC sequence (to
+// ESC \ or BEL) shows nothing.
+void Output(const std::u16string& text)
+{
+    ConsoleState& s = State();
+    s.stream += text;
+    bool vt = s.profile->interpretsVt && (s.outputMode & ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (vt && text.compare(i, 2, u"\x1b]") == 0) {
+            i = std::min(text.find_first_of(u"\a\x1b", i + 2), text.size());
+            i += i < text.size() && text[i] == 0x1b;
+            continue;
+        }
+        if (c == '\n' || (s.wrapPending && c != '\r'))
+            NewLine();
+        if (c == '\r' || (s.wrapPending && c != '\n'))
+            s.cursor.X = 0;
+        s.wrapPending = false;
+        if (c == '\r' || c == '\n')
+            continue;
+        Cell(s.cursor.X, s.cursor.Y) = {{c}, 0x07};
+        s.wrapPending = s.cursor.X + 1 == s.columns;
+        s.cursor.X = (SHORT)(s.cursor.X + !s.wrapPending);
+    }
+}
+
 } // namespace
 
-const ConsoleProfile DocumentedConsole = {"documented", 0xFFFF, false, false, false, false};
-const ConsoleProfile ModernConsole = {"modern", 0xDCFF, true, true, true, false};
-const ConsoleProfile PseudoConsole = {"pseudo", 0xDCFF, true, true, true, true};
+const ConsoleProfile DocumentedConsole = {"documented", 0xFFFF, false, false, false, false, u"ConsoleWindowClass", false};
+const ConsoleProfile ModernConsole = {"modern", 0xDCFF, true, true, true, false, u"ConsoleWindowClass", true};
+const ConsoleProfile PseudoConsole = {"pseudo", 0xDCFF, true, true, true, true, u"PseudoConsoleWindow", true};
 
 void ResetConsole(int columns, int rows)
 {
@@ -158,6 +200,7 @@ COORD BufferSize()
 void SetCursor(COORD cursor)
 {
     State().cursor = cursor;
+    State().wrapPending = false;
 }
 
 COORD Cursor()
@@ -195,6 +238,21 @@ WCHAR Character(int column, int row)
 void SetCharacter(int column, int row, WCHAR c)
 {
     Cell(column, row).Char.UnicodeChar = c;
+}
+
+std::u16string TerminalStream()
+{
+    return State().stream;
+}
+
+void Print(const std::u16string& text)
+{
+    Output(text);
+}
+
+DWORD OutputMode()
+{
+    return State().outputMode;
 }
 
 int OpenConsoleHandles()
@@ -346,6 +404,56 @@ BOOL WINAPI SetConsoleWindowInfo(HANDLE console, BOOL absolute, const SMALL_RECT
         return Fail(ERROR_INVALID_PARAMETER);
     State().window = w;
     return TRUE;
+}
+
+BOOL WINAPI GetConsoleMode(HANDLE console, LPDWORD mode)
+{
+    if (CallFails(Api::GetConsoleMode) || !IsOpenConsole(console))
+        return Fail(ERROR_INVALID_HANDLE);
+    *mode = State().outputMode;
+    return TRUE;
+}
+
+BOOL WINAPI SetConsoleMode(HANDLE console, DWORD mode)
+{
+    if (CallFails(Api::SetConsoleMode) || !IsOpenConsole(console))
+        return Fail(ERROR_INVALID_HANDLE);
+    State().outputMode = mode;
+    return TRUE;
+}
+
+BOOL WINAPI SetConsoleCursorPosition(HANDLE console, COORD at)
+{
+    if (CallFails(Api::SetConsoleCursorPosition) || !IsOpenConsole(console))
+        return Fail(ERROR_INVALID_HANDLE);
+    if (!InBuffer(at.X, at.Y))
+        return Fail(ERROR_INVALID_PARAMETER);
+    SetCursor(at);
+    const SMALL_RECT& w = State().window;
+    std::string cup = "\x1b[" + std::to_string(at.Y - w.Top + 1) + ";" + std::to_string(at.X - w.Left + 1) + "H";
+    State().stream += std::u16string(cup.begin(), cup.end());
+    return TRUE;
+}
+
+BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD length, LPDWORD written, LPVOID)
+{
+    if (CallFails(Api::WriteConsoleW) || !IsOpenConsole(console))
+        return Fail(ERROR_INVALID_HANDLE);
+    Output(std::u16string(static_cast<const char16_t*>(text), length));
+    *written = length;
+    return TRUE;
+}
+
+int WINAPI GetClassNameW(HWND window, LPWSTR name, int size)
+{
+    if (CallFails(Api::GetClassNameW) || !window || size <= 0) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    std::u16string copied = std::u16string(State().profile->windowClass).substr(0, (size_t)size - 1);
+    copied.copy(name, copied.size());
+    name[copied.size()] = 0;
+    return (int)copied.size();
 }
 
 } // extern "C"

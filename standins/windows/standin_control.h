@@ -51,6 +51,11 @@ enum class Api {
     GetVersionExW,
     GetEnvironmentVariableW,
     FormatMessageW,
+    GetConsoleMode,
+    SetConsoleMode,
+    SetConsoleCursorPosition,
+    WriteConsoleW,
+    GetClassNameW,
     Count
 };
 
@@ -121,6 +126,13 @@ struct ConsoleProfile {
     // terminal built on ConPTY) the buffer is only as tall as the window: the
     // scroll-back lives in the terminal, out of reach of the console API.
     bool bufferIsWindow;
+    // The class of the console's window: a pseudo console's, which no one
+    // sees, is PseudoConsoleWindow; a console window's ConsoleWindowClass.
+    const char16_t* windowClass;
+    // Both newer hosts act on escape sequences written with
+    // ENABLE_VIRTUAL_TERMINAL_PROCESSING on; the documented console, like
+    // Wine's, shows them as glyphs. Only OSC sequences are modelled.
+    bool interpretsVt;
 };
 
 extern const ConsoleProfile DocumentedConsole;
@@ -131,6 +143,16 @@ extern const ConsoleProfile PseudoConsole;
 // DocumentedConsole. Under bufferIsWindow, SetConsole(columns, rows) makes a
 // window of all the rows.
 void SetConsoleProfile(const ConsoleProfile& profile);
+// What a terminal behind the console receives, in order, as with the
+// pass-through of a pseudo console (Windows Terminal 1.22 and later): the
+// text written, unmodified, and each SetConsoleCursorPosition as a CUP
+// counted from the window's top-left.
+std::u16string TerminalStream();
+// The host's output: written at the cursor as WriteConsoleW writes it, and
+// sent to the terminal, but no call of the plug-in's.
+void Print(const std::u16string& text);
+DWORD OutputMode();
+
 // The cell as an escape sequence leaves it, coloured beyond the sixteen
 // legacy colours; nearestLegacy is what ReadConsoleOutputW reports for it.
 // Writing any attribute to the cell makes it a legacy cell again.

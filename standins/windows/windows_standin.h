@@ -80,6 +80,10 @@ typedef INT_PTR(WINAPI* FARPROC)(void);
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_CLIPBOARD_NOT_OPEN 1418L
 
+#define ENABLE_PROCESSED_OUTPUT 0x0001
+#define ENABLE_WRAP_AT_EOL_OUTPUT 0x0002
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+
 #define COMMON_LVB_LEADING_BYTE 0x0100
 #define COMMON_LVB_TRAILING_BYTE 0x0200
 #define COMMON_LVB_GRID_LVERTICAL 0x0800
@@ -203,6 +207,11 @@ BOOL WINAPI ReadConsoleOutputW(HANDLE console, PCHAR_INFO buffer, COORD bufferSi
                                COORD bufferCoord, PSMALL_RECT region);
 BOOL WINAPI SetConsoleWindowInfo(HANDLE console, BOOL absolute, const SMALL_RECT* window);
 HWND WINAPI GetConsoleWindow(void);
+BOOL WINAPI GetConsoleMode(HANDLE console, LPDWORD mode);
+BOOL WINAPI SetConsoleMode(HANDLE console, DWORD mode);
+BOOL WINAPI SetConsoleCursorPosition(HANDLE console, COORD at);
+BOOL WINAPI WriteConsoleW(HANDLE console, const void* text, DWORD length, LPDWORD written, LPVOID reserved);
+int WINAPI GetClassNameW(HWND window, LPWSTR name, int size);
 
 // Memory and the clipboard.
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);

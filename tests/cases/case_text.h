@@ -101,6 +101,7 @@ struct ShownSettings {
     bool wrap;
     Text copy = Text(); // empty: no copy hotkey, and no line for it
     bool typed = false; // the typed filter on, and a line for it
+    Text marks = Text(); // "Yes" or "No", and a line for it; empty for auto
 };
 
 const ShownSettings DefaultsShown = {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), true, true};
@@ -122,7 +123,15 @@ inline Writes Report(const ShownSettings& s)
         writes.insert(writes.begin() + 3, Out(TEXT("    Typed filter . . . . . . . /T: Yes\r\n")));
     if (!s.copy.empty())
         writes.insert(writes.begin() + 3, Out(TEXT("    Copy hotkey  . . . . . . . /C: ") + s.copy + TEXT("\r\n")));
+    if (!s.marks.empty())
+        writes.push_back(Out(TEXT("    Terminal marks . . . . . . /M: ") + s.marks + TEXT("\r\n")));
     return writes;
+}
+
+inline ShownSettings WithMarks(ShownSettings s, const Text& marks)
+{
+    s.marks = marks;
+    return s;
 }
 
 inline ShownSettings WithTyped(ShownSettings s)

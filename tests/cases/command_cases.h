@@ -289,6 +289,22 @@ inline std::vector<CommandCase> CommandCases()
         {"RestoreWithTypedFilterTwoHasItOff", TEXT("/R"), 0,
          Writes{Out(RestoredFrom(TEXT("HKCU")))} + Report(userSet), userSet, false, TEXT("/T:Y"),
          UserSetWithBrokenTypedStored},
+
+        // Terminal marks: read like the typed filter, with A for auto, which
+        // is neither shown nor saved.
+        {"TerminalMarksYes", TEXT("/M:Y"), 0, Report(WithMarks(DefaultsShown, TEXT("Yes"))),
+         WithMarks(DefaultsShown, TEXT("Yes"))},
+        {"TerminalMarksDigit", TEXT("/M:1 /W:N"), 1, Quoting(TEXT("Expected a Y, N or A"), TEXT("/M:1")),
+         DefaultsShown},
+        {"DefaultsThenTerminalMarks", TEXT("/D /M:Y"), 0,
+         Writes{Out(RestoredDefaults)} + Report(WithMarks(DefaultsShown, TEXT("Yes"))),
+         WithMarks(DefaultsShown, TEXT("Yes")), false, TEXT("/M:N")},
+        {"SaveWithTerminalMarksNo", TEXT("/Marks=no /S"), 0,
+         Report(WithMarks(DefaultsShown, TEXT("No"))) + Writes{Out(SavedTo(TEXT("HKCU")))},
+         WithMarks(DefaultsShown, TEXT("No")), false, nullptr, NothingStored, HKEY_CURRENT_USER,
+         AndValue(FourDwords(0x5008D, 0x50091, 1, 1), DwordValue(TEXT("TerminalMarks"), 0))},
+        {"SaveWithTerminalMarksAutoRemovesThem", TEXT("/M:A /S"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))},
+         DefaultsShown, false, TEXT("/M:Y /S"), NothingStored, HKEY_CURRENT_USER, FourDwords(0x5008D, 0x50091, 1, 1)},
     };
 }
 

@@ -151,7 +151,7 @@ std::vector<Text> ValueNames(HKEY root);
 // Refusing registry access is the stand-in's alone.
 bool CanDenyRegistry();
 void DenyRegistry(HKEY root);
-void SetNoLoadMsg(const std::optional<Text>& value);
+void SetEnvironment(const Text& name, const std::optional<Text>& value);
 
 } // namespace harness
 

@@ -87,6 +87,11 @@ inline std::vector<StoredValue> operator+(std::vector<StoredValue> first, const 
 
 // A set is taken whole from the first root that holds a valid one, or not
 // at all: the load message and the report name what is in force.
+inline std::vector<StoredValue> Marks(DWORD value)
+{
+    return {DwordValue(TEXT("TerminalMarks"), value)};
+}
+
 struct SavedSettingsCase {
     const char* name;
     const WCHAR* hostVersion;
@@ -125,6 +130,8 @@ inline std::vector<SavedSettingsCase> SavedSettingsCases()
         {"EqualHotkeys", older, SavedSet(0x50091, 0x50091, 1, 0), {},
          {TEXT("Ctrl-Alt-Down"), TEXT("Ctrl-Alt-Down"), false, true}},
         {"KeyWithOtherValuesOnly", newer, {DwordValue(TEXT("Colour"), 7)}, {}, DefaultsShown},
+        // Terminal marks saved as anything but 0 or 1 are auto.
+        {"TerminalMarksSavedAsTwo", newer, SavedSet(0x10084, 0x10076, 1, 1) + Marks(2), {}, pageKeys},
 
         // A rejected hotkey rejects the whole set, its switches too.
         {"HotkeyDownMissing", newer, {up, wrapOff, soundOff}, {}, DefaultsShown},
@@ -226,25 +233,35 @@ const LoadMessageCase LoadMessageCases[] = {
 // ---- a console with no scroll-back --------------------------------------------------------
 
 // Where the buffer is no taller than its 30-row window, the load message
-// goes on to say why the hotkeys can only beep; NoLoadMsg silences both.
+// goes on to say why the hotkeys can only beep, or with terminal marks on
+// that the terminal moves between commands; NoLoadMsg silences both.
 struct ScrollBackCase {
     const char* name;
     ConsoleKind console;
     int rows;
     bool noLoadMsg;
     bool told;
+    std::vector<StoredValue> stored = {}; // the defaults, and terminal marks as saved
+    bool marks = false;
 };
+
+const std::vector<StoredValue> MarksSaved = SavedSet(0x5008D, 0x50091, 1, 1) + Marks(1);
 
 const ScrollBackCase ScrollBackCases[] = {
     {"DocumentedWithScrollBack", DocumentedConsoleKind, 300, false, false},
     {"ModernWithScrollBack", ModernConsoleKind, 31, false, false},
     {"BufferSetToTheWindowsHeight", DocumentedConsoleKind, 30, false, true},
-    {"PseudoConsole", PseudoConsoleKind, 30, false, true},
+    {"PseudoConsole", PseudoConsoleKind, 30, false, true, {}, true},
     {"PseudoConsoleWithNoLoadMsg", PseudoConsoleKind, 30, true, false},
+    {"PseudoConsoleWithMarksOff", PseudoConsoleKind, 30, false, true, SavedSet(0x5008D, 0x50091, 1, 1) + Marks(0)},
+    {"BufferSetToTheWindowsHeightWithMarksOn", DocumentedConsoleKind, 30, false, true, MarksSaved, true},
+    {"ScrollBackWithMarksOn", DocumentedConsoleKind, 300, false, false, MarksSaved},
 };
 
 const Text NoScrollBackNotice = TEXT("This console keeps no scroll-back, so the back and forward hotkeys cannot ")
                                 TEXT("move its window; see \"Where it works\" in README.\r\n");
+const Text MarksNotice = TEXT("This console keeps no scroll-back; Mirvane marks each command for the terminal, which ")
+                         TEXT("moves between commands with its own keys (see \"Where it works\" in README).\r\n");
 
 // ---- the host's requests for help and usage -------------------------------------------------
 

@@ -68,7 +68,7 @@ class LoadMessageTest : public CaseTest, public ::testing::WithParamInterface<Lo
 TEST_P(LoadMessageTest, FollowsNoLoadMsg)
 {
     const LoadMessageCase& c = GetParam();
-    harness::SetNoLoadMsg(c.noLoadMsg);
+    harness::SetEnvironment(TEXT("NoLoadMsg"), c.noLoadMsg);
     harness::StoreValue(HKEY_CURRENT_USER, DwordValue(TEXT("HotkeyUp"), 0x10048));
     harness::StoreValue(HKEY_CURRENT_USER, DwordValue(TEXT("HotkeyDown"), 0x10050));
     harness::StoreValue(HKEY_CURRENT_USER, DwordValue(TEXT("Wrap"), 0));
@@ -90,14 +90,16 @@ TEST_P(ScrollBackTest, SaysWhenThereIsNone)
     harness::UseConsole(c.console);
     harness::LayConsole(100, c.rows, 0, 0, 100, 30);
     if (c.noLoadMsg)
-        harness::SetNoLoadMsg(Text(TEXT("1")));
+        harness::SetEnvironment(TEXT("NoLoadMsg"), Text(TEXT("1")));
+    for (const StoredValue& value : c.stored)
+        harness::StoreValue(HKEY_CURRENT_USER, value);
 
     StartPlugin(TEXT("24.0"), true);
     Writes expected;
     if (!c.noLoadMsg)
         expected.push_back(Out(LoadMessage(DefaultsShown.back, DefaultsShown.forward)));
     if (c.told)
-        expected.push_back(Out(NoScrollBackNotice));
+        expected.push_back(Out(c.marks ? MarksNotice : NoScrollBackNotice));
     EXPECT_EQ(HostWrites(), expected);
     harness::ExpectNothingLeftOpen();
 }

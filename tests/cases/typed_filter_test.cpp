@@ -102,4 +102,26 @@ TEST_F(CaseTest, FilterOffVisitsEveryCommand)
     ExpectPresses({{Back, 100, false}, {Back, 80, false}}, TypedWindowRows, TypedRows - 1);
 }
 
+// With terminal marks on and no scroll-back, an entered line gets the
+// terminal's mark at its end, also with the cursor inside it; under VS Code
+// with the line, escaped. Wine's console, like the documented one, shows
+// the sequences as glyphs.
+TEST_F(CaseTest, TerminalMarksAtTheLinesEnd)
+{
+    harness::SetEnvironment(TEXT("TERM_PROGRAM"), Text(TEXT("vscode")));
+    StartPlugin(NewerHost);
+    ASSERT_EQ(RunCommand(TEXT("/M:Y")), 0);
+    harness::LayConsole(80, 30, 0, 0, 80, 30);
+    harness::WriteCharacters(0, 10, SrcPrompt);
+    TypeLine(10, 7, TEXT("echo a;b\\c"), 80);
+    harness::SetCursor(15, 10);
+    EnterLine(10);
+    const Text written = TEXT("\x1b]633;E;echo\\x20a\\x3bb\\\\c\x1b\\\x1b]633;C\x1b\\ ");
+    Text shown;
+    for (size_t column = 0; column < written.size(); ++column)
+        shown += harness::Character(17 + (int)column, 10);
+    EXPECT_EQ(Printable(shown), Printable(written));
+    EXPECT_NE(harness::Attribute(0, 10), 0x07) << "the line is tagged";
+}
+
 } // namespace

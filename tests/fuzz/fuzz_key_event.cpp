@@ -48,6 +48,10 @@ const std::u16string_view RowTexts[] = {
     u"C:\\src>"sv,           u""sv,
 };
 const char16_t WideCharacter = u'\u4E2D';
+// The documented console, acting on escape sequences as a pseudo console
+// does, so that a terminal mark leaves no cell behind.
+const standin::ConsoleProfile MarkedConsole = {"marked", 0xFFFF, false, false, false, false, u"PseudoConsoleWindow",
+                                               true};
 // Typed at the cursor: the host echoes each character.
 const char16_t TypedCharacters[] = u"gitGIT s>\u00e9\u00c9$";
 
@@ -103,6 +107,12 @@ std::u16string RowText(int row, int from, int to, int columns)
     return text;
 }
 
+// For the typed filter, and for VS Code's terminal mark.
+bool LearnsTheStart()
+{
+    return Settings.TypedFilter || (Settings.TerminalMarks == MarksYes && Startup.underVsCode);
+}
+
 // The line typed: its row (-1: none yet), start, and the prompt before it.
 struct Line {
     int32_t row = -1;
@@ -117,7 +127,7 @@ struct Line {
 void FollowLine(Line* l, int32_t row, int columns)
 {
     COORD cursor = standin::Cursor();
-    if (!Settings.TypedFilter || row < 0 || row > cursor.Y || row == l->row)
+    if (!LearnsTheStart() || row < 0 || row > cursor.Y || row == l->row)
         return;
     int rows = l->row - row, width = l->start.X, top = l->start.Y - rows;
     bool mayHaveMoved = l->known && rows > 0 && width > 0 && top >= 0;
@@ -248,6 +258,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Startup.markerAttribute = (flags & 0x80) ? 0x0800 : 0x2000;
     Settings.CopyHotkey = CopyHotkeys[setup % ArraySize(CopyHotkeys)];
     Settings.TypedFilter = (setup >> 6) & 1;
+    Settings.TerminalMarks = (flags >> 2) & 1 ? MarksYes : MarksNo;
+    Startup.underVsCode = (flags >> 3) & 1;
+    standin::SetConsoleProfile(MarkedConsole);
     standin::SetConsoleWindowHandle(setup & 0x10 ? nullptr : (HWND)(uintptr_t)0x4444);
     standin::HoldClipboardElsewhere(setup & 0x20);
 
@@ -323,7 +336,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FollowLine(&line, row, columns);
         int expectedTop = plainHotkey ? ModelTop(code == 0x1008D, row, line, rows, columns) : -2;
 
+        COORD cursor = standin::Cursor();
         FUZZ_CHECK(key(record) == 0);
+        FUZZ_CHECK(standin::Cursor().X == cursor.X && standin::Cursor().Y == cursor.Y);
         if (entered)
             line = Line();
 
@@ -338,7 +353,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(window.Top >= 0 && window.Bottom < rows);
         if (plainHotkey && record->code == 0)
             FUZZ_CHECK(window.Top == (expectedTop >= 0 ? expectedTop : windowBefore.Top));
-        if (!Settings.TypedFilter || entered)
+        if (!LearnsTheStart() || entered)
             FUZZ_CHECK(!TypingStart.known);
         // The host echoes what was typed and moves the cursor on.
         if (typed && record->code == code) {

@@ -42,6 +42,7 @@ void CheckInvariants()
     FUZZ_CHECK(Settings.Wrap == 0 || Settings.Wrap == 1);
     FUZZ_CHECK(Settings.ErrorSound == 0 || Settings.ErrorSound == 1);
     FUZZ_CHECK(Settings.TypedFilter == 0 || Settings.TypedFilter == 1);
+    FUZZ_CHECK(Settings.TerminalMarks >= MarksAuto && Settings.TerminalMarks <= MarksNo);
     FUZZ_CHECK(visibleMarker == 0 || visibleMarker == 1);
     FUZZ_CHECK(ErrorBeep.armed == 0 || ErrorBeep.armed == 1);
     FUZZ_CHECK(standin::OpenConsoleHandles() == 0);

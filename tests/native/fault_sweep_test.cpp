@@ -75,13 +75,14 @@ bool IsCompleteValidSet(const UserSettings& s)
 {
     return IsValidHotkey(s.HotkeyUp) && IsValidHotkey(s.HotkeyDown) && (s.Wrap == 0 || s.Wrap == 1) &&
            (s.ErrorSound == 0 || s.ErrorSound == 1) && (s.CopyHotkey == 0 || IsValidHotkey(s.CopyHotkey)) &&
-           (s.TypedFilter == 0 || s.TypedFilter == 1);
+           (s.TypedFilter == 0 || s.TypedFilter == 1) && s.TerminalMarks >= MarksAuto && s.TerminalMarks <= MarksNo;
 }
 
 bool SameSettings(const UserSettings& a, const UserSettings& b)
 {
     return a.HotkeyUp == b.HotkeyUp && a.HotkeyDown == b.HotkeyDown && a.Wrap == b.Wrap &&
-           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey && a.TypedFilter == b.TypedFilter;
+           a.ErrorSound == b.ErrorSound && a.CopyHotkey == b.CopyHotkey && a.TypedFilter == b.TypedFilter &&
+           a.TerminalMarks == b.TerminalMarks;
 }
 
 template <typename State>
@@ -190,13 +191,16 @@ struct ConsoleState {
     std::optional<Text> clipboard;
     bool staleBytes; // in the clipboard's block past the text's terminator
     bool inputStartKnown;
+    size_t marks; // OSC sequences the terminal received
+    DWORD mode;
 
     bool operator==(const ConsoleState& o) const
     {
         return columnZero == o.columnZero && window.Left == o.window.Left && window.Top == o.window.Top &&
                window.Right == o.window.Right && window.Bottom == o.window.Bottom && code == o.code &&
                keyName == o.keyName && beeps == o.beeps && timers == o.timers && armed == o.armed &&
-               clipboard == o.clipboard && staleBytes == o.staleBytes && inputStartKnown == o.inputStartKnown;
+               clipboard == o.clipboard && staleBytes == o.staleBytes && inputStartKnown == o.inputStartKnown &&
+               marks == o.marks && mode == o.mode;
     }
 };
 
@@ -223,6 +227,9 @@ ConsoleState ObserveConsole()
     s.clipboard = standin::ClipboardText();
     s.staleBytes = StaleBytesPastTheText();
     s.inputStartKnown = TypingStart.known;
+    Text stream = standin::TerminalStream();
+    s.marks = (size_t)std::count(stream.begin(), stream.end(), u']');
+    s.mode = standin::OutputMode();
     return s;
 }
 
@@ -238,7 +245,7 @@ std::string Describe(const ConsoleState& s)
         << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
         << ", armed " << s.armed << "\n  clipboard " << (s.clipboard ? Quoted(*s.clipboard) : "(no text)")
         << (s.staleBytes ? ", stale bytes after it" : "") << "\n  input start "
-        << (s.inputStartKnown ? "known" : "unknown") << "\n";
+        << (s.inputStartKnown ? "known" : "unknown") << "\n  terminal marks " << s.marks << ", output mode " << s.mode << "\n";
     return out.str();
 }
 
@@ -292,6 +299,17 @@ NavOutcome StartLearnt(const NavOutcome& outcome)
                 ConsoleState learnt = before;
                 learnt.inputStartKnown = true;
                 return outcome.holds(learnt, unfailed, after);
+            }};
+}
+
+// An entered line with a terminal mark: as without a fault, but for what
+// the failure left.
+NavOutcome Marked(const char* name, std::function<void(ConsoleState* expected, const ConsoleState& before)> left)
+{
+    return {name, [=](const ConsoleState& before, const ConsoleState& unfailed, const ConsoleState& after) {
+                ConsoleState expected = unfailed;
+                left(&expected, before);
+                return after == expected;
             }};
 }
 
@@ -466,6 +484,24 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
          }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)},
          {{Api::GetConsoleScreenBufferInfo, {"the beep", [](const auto& b, const auto& u, const auto& a) {
                return Beeped.holds(b, u, a) || StartLearnt(Beeped).holds(b, u, a); }}}}},
+        // The line's terminal mark, the cursor inside the line, written whole
+        // or not at all; the output mode put back unless that fails.
+        {"EnterWritesTheTerminalMark", [] {
+             standin::SetConsoleProfile(standin::PseudoConsole);
+             standin::SetConsole(100, 30);
+             Startup.markerAttribute = MarkerAttributeModern;
+             for (char16_t c : Text(u"C:\\src>count 3"))
+                 standin::Print(Text(1, c));
+             standin::SetCursor({10, 0});
+             Settings.TerminalMarks = MarksYes;
+             Event(13, 0, nullptr);
+         }, PressKey,
+         {Marked("the tag without the mark", [](ConsoleState* e, const ConsoleState& b) { e->marks = b.marks; }),
+          Marked("the mark without the tag", [](ConsoleState* e, const ConsoleState& b) { e->columnZero = b.columnZero; }),
+          Marked("the output mode left as it was written", [](ConsoleState* e, const ConsoleState& b) {
+              e->mode = b.mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING;
+          })},
+         {{Api::WriteConsoleW, Marked("no mark", [](ConsoleState* e, const ConsoleState& b) { e->marks = b.marks; })}}},
         // The output of the command on row 600, up to the prompt.
         {"CopyHotkeyCopiesTheLastOutput",
          [] {

@@ -222,9 +222,9 @@ void DenyRegistry(HKEY root)
     standin::DenyRegistryAccess(root);
 }
 
-void SetNoLoadMsg(const std::optional<Text>& value)
+void SetEnvironment(const Text& name, const std::optional<Text>& value)
 {
-    standin::SetEnvironment(u"NoLoadMsg", value);
+    standin::SetEnvironment(name, value);
 }
 
 } // namespace harness

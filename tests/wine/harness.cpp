@@ -117,6 +117,7 @@ void BeginProcess()
     DeleteSettingsKey(HKEY_CURRENT_USER);
     DeleteSettingsKey(HKEY_LOCAL_MACHINE);
     SetEnvironmentVariableW(L"NoLoadMsg", nullptr);
+    SetEnvironmentVariableW(L"TERM_PROGRAM", nullptr);
     beepsHeard = beepsAsked = beepsAtLastTimer = 0;
     ASSERT_TRUE(console.Open());
     LayConsole(100, 300, 0, 0, 100, 30);
@@ -366,9 +367,9 @@ void DenyRegistry(HKEY)
     ADD_FAILURE() << "the Wine runner cannot refuse registry access";
 }
 
-void SetNoLoadMsg(const std::optional<Text>& value)
+void SetEnvironment(const Text& name, const std::optional<Text>& value)
 {
-    SetEnvironmentVariableW(L"NoLoadMsg", value ? value->c_str() : nullptr);
+    SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
 }
 
 } // namespace harness
