@@ -42,6 +42,14 @@ void EnsureBufferRows(int rows)
     CloseHandle(console);
 }
 
+void EnableTerminalSequences(void)
+{
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(output, &mode))
+        SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
 void EraseCellsBehindCursor(int cells)
 {
     if (cells <= 0)

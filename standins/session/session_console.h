@@ -16,6 +16,10 @@ bool ReadBufferInfo(CONSOLE_SCREEN_BUFFER_INFO* info);
 // Gives the screen buffer at least this many rows of scroll-back.
 void EnsureBufferRows(int rows);
 
+// Virtual-terminal processing on for standard output, so that the prompt's
+// marks reach the terminal instead of the screen.
+void EnableTerminalSequences(void);
+
 // Steps the cursor back this many cells, across line wraps, and blanks the
 // cells it passed.
 void EraseCellsBehindCursor(int cells);

@@ -3,7 +3,12 @@
 // keystroke of its command line, runs `mirvane` and a few built-ins, and
 // echoes through the stand-in TakeCmd.dll whatever the plug-in prints.
 //
-//   mirvane_session.exe [--host 23|24] [--log FILE]
+//   mirvane_session.exe [--host 23|24] [--log FILE] [--marks 133|633]
+//
+// --marks prints README's prompt: the prompt between the shell-integration
+// marks a prompt string can write (D, A and B, in that family), with
+// virtual-terminal processing on, as a terminal built on the pseudo console
+// reads them; Wine's console shows them as characters.
 #include <windows.h>
 
 #include <stdio.h>
@@ -25,6 +30,7 @@ enum { ScrollBackRows = 3000 };
 struct Options {
     int hostGeneration = 24;
     std::wstring logPath;
+    std::wstring markFamily; // "133" or "633"; empty: a plain prompt
 };
 
 struct Session {
@@ -45,6 +51,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options)
             options->hostGeneration = value == L"23" ? 23 : 24;
         } else if (option == L"--log" && i + 1 < argc) {
             options->logPath = argv[++i];
+        } else if (option == L"--marks" && i + 1 < argc) {
+            options->markFamily = argv[++i];
+            if (options->markFamily != L"133" && options->markFamily != L"633")
+                return false;
         } else {
             return false;
         }
@@ -121,7 +131,9 @@ void LogConsumedKey(const Session& session, int32_t code, int modifiers)
 
 void ShowPrompt(Session* session)
 {
-    SessionWrite(Prompt);
+    const std::wstring& family = session->options.markFamily;
+    auto mark = [&](const WCHAR* kind) { return L"\x1b]" + family + L";" + kind + L"\x1b\\"; };
+    SessionWrite(family.empty() ? Prompt : mark(L"D") + mark(L"A") + Prompt + mark(L"B"));
     BeginTypedLine(&session->line);
 }
 
@@ -232,7 +244,7 @@ int wmain(int argc, wchar_t** argv)
 {
     Session session = {};
     if (!ParseOptions(argc, argv, &session.options)) {
-        fprintf(stderr, "usage: mirvane_session.exe [--host 23|24] [--log FILE]\n");
+        fprintf(stderr, "usage: mirvane_session.exe [--host 23|24] [--log FILE] [--marks 133|633]\n");
         return 2;
     }
     session.input = GetStdHandle(STD_INPUT_HANDLE);
@@ -245,6 +257,8 @@ int wmain(int argc, wchar_t** argv)
     SetConsoleMode(session.input, ENABLE_EXTENDED_FLAGS);
     SetConsoleCtrlHandler(nullptr, TRUE);
     EnsureBufferRows(ScrollBackRows);
+    if (!session.options.markFamily.empty())
+        EnableTerminalSequences();
 
     HostSetEcho(1);
     HostSetVariable(L"_transient", L"0");
