@@ -1,7 +1,11 @@
-#include "navigation/navigation.h"
+#include "navigation/beep_limiter.h"
 #include "plugin/state.h"
 
+enum { BeepTimerId = 34147, BeepTimerPeriodMs = 750 };
+
 BeepLimiter ErrorBeep = LoadTimeBeep;
+
+static void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
 void SoundErrorBeep(void)
 {
@@ -17,7 +21,7 @@ void SoundErrorBeep(void)
     MessageBeep(MB_OK);
 }
 
-void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD time)
+static void CALLBACK OnBeepTimer(HWND window, UINT message, UINT_PTR timerId, DWORD time)
 {
     (void)message;
     (void)time;

@@ -2,7 +2,10 @@
 // and the next tag or the line being typed, onto the clipboard as one text.
 #include <string.h>
 
-#include "navigation/navigation.h"
+#include "navigation/beep_limiter.h"
+#include "navigation/console_cells.h"
+#include "navigation/copy_output.h"
+#include "navigation/typed_filter.h"
 
 // Rows first..last, inclusive, hold the output.
 struct OutputRows {

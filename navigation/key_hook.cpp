@@ -1,6 +1,11 @@
 #include "hotkeys/key_names.h"
 #include "hotkeys/key_tables.h"
+#include "navigation/console_cells.h"
+#include "navigation/copy_output.h"
 #include "navigation/navigation.h"
+#include "navigation/row_tags.h"
+#include "navigation/terminal_marks.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
 

@@ -1,4 +1,9 @@
-#include "navigation/navigation.h"
+// The back and forward hotkeys without the typed filter: column 0 scanned
+// for tags, and the window moved to the one the rules choose.
+#include "navigation/beep_limiter.h"
+#include "navigation/console_cells.h"
+#include "navigation/row_tags.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 
 struct MarkedRows {
@@ -7,19 +12,6 @@ struct MarkedRows {
     int prev;  // highest tagged row above the window's top row
     int next;  // lowest tagged row below the window's top row
 };
-
-// A region that comes back clipped means the buffer shrank since its size
-// was read, and the cells past the clip would be whatever the previous block
-// left there.
-bool ReadCellBlock(HANDLE console, CHAR_INFO* block, int left, int top, int right, int bottom)
-{
-    COORD size = {(SHORT)(right - left + 1), (SHORT)(bottom - top + 1)};
-    COORD origin = {0, 0};
-    SMALL_RECT region = {(SHORT)left, (SHORT)top, (SHORT)right, (SHORT)bottom};
-    if (!ReadConsoleOutputW(console, block, size, origin, &region))
-        return false;
-    return region.Left == left && region.Top == top && region.Right == right && region.Bottom == bottom;
-}
 
 // Scans column 0 of the whole buffer; false when a block cannot be read.
 static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows)
@@ -36,7 +28,10 @@ static bool ScanMarkedRows(HANDLE console, int height, int top, MarkedRows* rows
     });
 }
 
-int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back, const CommandFilter* filter)
+// The row to go to, or -1 for none: among every tagged row, or with a
+// non-empty filter among the tagged rows it matches.
+static int FindMarkedRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back,
+                         const CommandFilter* filter)
 {
     if (filter->length > 0)
         return FindMatchingRow(console, info, back, filter);
@@ -82,15 +77,6 @@ static bool ScrollConsole(bool back, int32_t eventRow)
         return false;
     int row = FindMarkedRow(console.Get(), &info, back, &filter);
     return row >= 0 && row < info.dwSize.Y && MoveWindowTo(console.Get(), &info, row);
-}
-
-bool ConsoleKeepsNoScrollBack(void)
-{
-    ConsoleOutput console;
-    CONSOLE_SCREEN_BUFFER_INFO info = {};
-    if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
-        return false;
-    return info.dwSize.Y == info.srWindow.Bottom - info.srWindow.Top + 1;
 }
 
 void ScrollToMarkedRow(bool back, int32_t eventRow)

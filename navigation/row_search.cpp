@@ -5,7 +5,8 @@
 // text together with the tagged rows near it.
 #include <algorithm>
 
-#include "navigation/navigation.h"
+#include "navigation/console_cells.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 
 namespace {
@@ -56,7 +57,7 @@ bool HoldColumn(RowSearch* s, int row, int to, int step)
 // that one read can carry and column 0 already shows: where commands are
 // close, one read serves several of them, and where they are far apart,
 // none of the rows between is read. A filter exists only where a whole row
-// fits one read (RowFitsOneRead, below).
+// fits one read (RowFitsOneRead).
 bool HoldText(RowSearch* s, int row, int to, int step)
 {
     if (row >= s->cellsTop && row <= s->cellsBottom)
@@ -168,11 +169,6 @@ int ForwardRow(MatchWalk* w, const CONSOLE_SCREEN_BUFFER_INFO* info)
 }
 
 } // namespace
-
-bool RowFitsOneRead(int width)
-{
-    return width > 0 && width <= CellBlockCells;
-}
 
 int FindMatchingRow(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info, bool back, const CommandFilter* filter)
 {

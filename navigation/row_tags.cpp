@@ -1,4 +1,5 @@
-#include "navigation/navigation.h"
+#include "navigation/console_cells.h"
+#include "navigation/row_tags.h"
 #include "plugin/state.h"
 
 enum : WORD {
@@ -9,17 +10,6 @@ enum : WORD {
     MarkerOnOther = 0x001F, // bright white on blue
     HighestRow = 0x7FFF,    // a COORD row is 16 bits signed
 };
-
-int GetCursorRow(void)
-{
-    ConsoleOutput console;
-    if (!console.IsOpen())
-        return -1;
-    CONSOLE_SCREEN_BUFFER_INFO info = {};
-    if (!GetConsoleScreenBufferInfo(console.Get(), &info))
-        return -1;
-    return info.dwCursorPosition.Y;
-}
 
 // A cell that already carries the marker keeps its colours, so tagging a row
 // twice never recolours it a second time.

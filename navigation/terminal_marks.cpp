@@ -6,7 +6,9 @@
 // pseudo console pass it through to their own scroll-back.
 #include <algorithm>
 
-#include "navigation/navigation.h"
+#include "navigation/console_cells.h"
+#include "navigation/terminal_marks.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 
 bool KeystrokeSinceEnteredLine = false;

@@ -3,7 +3,8 @@
 // rows it matches.
 #include <algorithm>
 
-#include "navigation/navigation.h"
+#include "navigation/console_cells.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 #include "plugin/text.h"
 

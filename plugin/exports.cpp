@@ -2,6 +2,7 @@
 // each forwarding into the subsystem that does the work.
 #include "host/exports.h"
 
+#include "navigation/beep_limiter.h"
 #include "navigation/navigation.h"
 #include "plugin/diagnostics.h"
 #include "plugin/help.h"

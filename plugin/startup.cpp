@@ -4,7 +4,7 @@
 
 #include "host/host_api.h"
 #include "hotkeys/key_names.h"
-#include "navigation/navigation.h"
+#include "navigation/console_cells.h"
 #include "plugin/diagnostics.h"
 #include "plugin/plugin_version.h"
 #include "plugin/state.h"

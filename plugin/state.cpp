@@ -1,6 +1,8 @@
 #include "plugin/state.h"
 
-#include "navigation/navigation.h"
+#include "navigation/beep_limiter.h"
+#include "navigation/terminal_marks.h"
+#include "navigation/typed_filter.h"
 #include "settings/arguments.h"
 
 UserSettings Settings = DefaultSettings;

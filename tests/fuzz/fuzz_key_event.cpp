@@ -17,7 +17,8 @@
 #include "fuzz_support.h"
 #include "host/exports.h"
 #include "hotkeys/key_tables.h"
-#include "navigation/navigation.h"
+#include "navigation/beep_limiter.h"
+#include "navigation/typed_filter.h"
 #include "standins/windows/standin_control.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 #include "hotkeys/key_tables.h"
-#include "navigation/navigation.h"
+#include "navigation/beep_limiter.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
 #include "tests/native/fresh_process.h"

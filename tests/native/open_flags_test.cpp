@@ -2,7 +2,6 @@
 // it needs: the console for reading and writing, shared, never created; the
 // settings key read-only to load and read-write to save.
 #include "host/exports.h"
-#include "navigation/navigation.h"
 #include "settings/registry_settings.h"
 #include "test_support.h"
 

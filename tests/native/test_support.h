@@ -6,7 +6,13 @@
 
 #include <string>
 
+#include "navigation/beep_limiter.h"
+#include "navigation/console_cells.h"
+#include "navigation/copy_output.h"
 #include "navigation/navigation.h"
+#include "navigation/row_tags.h"
+#include "navigation/terminal_marks.h"
+#include "navigation/typed_filter.h"
 #include "plugin/state.h"
 #include "standins/host/host_standin.h"
 #include "standins/windows/standin_control.h"
