@@ -490,8 +490,7 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              standin::SetConsoleProfile(standin::PseudoConsole);
              standin::SetConsole(100, 30);
              Startup.markerAttribute = MarkerAttributeModern;
-             for (char16_t c : Text(u"C:\\src>count 3"))
-                 standin::Print(Text(1, c));
+             standin::Print(u"C:\\src>count 3");
              standin::SetCursor({10, 0});
              Settings.TerminalMarks = MarksYes;
              Event(13, 0, nullptr);
