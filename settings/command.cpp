@@ -145,35 +145,32 @@ static WCHAR ValueLetter(const WCHAR* argument)
     return AsciiUpper(*p);
 }
 
-bool ParseYesNo(WCHAR* argument, int32_t* value)
+// A value's letter and what it sets.
+struct ValueChoice {
+    WCHAR letter;
+    int32_t value;
+};
+
+static constexpr ValueChoice YesNoLetters[] = {{'Y', 1}, {'N', 0}};
+static constexpr ValueChoice MarksLetters[] = {{'Y', MarksYes}, {'N', MarksNo}, {'A', MarksAuto}};
+
+template <int Count>
+static bool ParseChoice(WCHAR* argument, const ValueChoice (&choices)[Count], const WCHAR* refusal, int32_t* value)
 {
-    switch (ValueLetter(argument)) {
-    case 'Y':
-        *value = 1;
-        return true;
-    case 'N':
-        *value = 0;
-        return true;
+    WCHAR letter = ValueLetter(argument);
+    for (const ValueChoice& choice : choices) {
+        if (choice.letter == letter) {
+            *value = choice.value;
+            return true;
+        }
     }
-    ReportArgumentError(TEXT("Expected a Y or N: \"%s\"\r\n"), argument);
+    ReportArgumentError(refusal, argument);
     return false;
 }
 
-static bool ParseTerminalMarks(WCHAR* argument, int32_t* value)
+bool ParseYesNo(WCHAR* argument, int32_t* value)
 {
-    switch (ValueLetter(argument)) {
-    case 'Y':
-        *value = MarksYes;
-        return true;
-    case 'N':
-        *value = MarksNo;
-        return true;
-    case 'A':
-        *value = MarksAuto;
-        return true;
-    }
-    ReportArgumentError(TEXT("Expected a Y, N or A: \"%s\"\r\n"), argument);
-    return false;
+    return ParseChoice(argument, YesNoLetters, TEXT("Expected a Y or N: \"%s\"\r\n"), value);
 }
 
 // "/B:name", "/B=name" and "/Bname" all carry the name after the letter.
@@ -253,7 +250,7 @@ static int ReadArgument(WCHAR* argument, PendingChanges* pending)
         pending->listHotkeys = true;
         break;
     case OptionTerminalMarks:
-        read = ParseTerminalMarks(argument, &pending->terminalMarks);
+        read = ParseChoice(argument, MarksLetters, TEXT("Expected a Y, N or A: \"%s\"\r\n"), &pending->terminalMarks);
         break;
     case OptionRestore:
         pending->restoreSaved = true;
