@@ -147,9 +147,9 @@ void WriteAt(HANDLE console, COORD at, bool moved, COORD cursor, const MarkText*
 void MarkLine(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info)
 {
     int width = info->dwSize.X;
-    if (!RowFitsOneRead(width))
-        return;
     COORD cursor = info->dwCursorPosition;
+    if (!RowFitsOneRead(width) || cursor.X < 0 || cursor.X >= width)
+        return;
     int rowsPerRead = CellBlockCells / width;
     bool lineStart = KnowsLineStart(cursor, width, rowsPerRead);
     line.top = lineStart ? TypingStart.position.Y : cursor.Y;
