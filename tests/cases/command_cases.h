@@ -303,6 +303,10 @@ inline std::vector<CommandCase> CommandCases()
          Report(WithMarks(DefaultsShown, TEXT("No"))) + Writes{Out(SavedTo(TEXT("HKCU")))},
          WithMarks(DefaultsShown, TEXT("No")), false, nullptr, NothingStored, HKEY_CURRENT_USER,
          AndValue(FourDwords(0x5008D, 0x50091, 1, 1), DwordValue(TEXT("TerminalMarks"), 0))},
+        {"SaveWithTerminalMarksYes", TEXT("/M:Y /S"), 0,
+         Report(WithMarks(DefaultsShown, TEXT("Yes"))) + Writes{Out(SavedTo(TEXT("HKCU")))},
+         WithMarks(DefaultsShown, TEXT("Yes")), false, nullptr, NothingStored, HKEY_CURRENT_USER,
+         AndValue(FourDwords(0x5008D, 0x50091, 1, 1), DwordValue(TEXT("TerminalMarks"), 1))},
         {"SaveWithTerminalMarksAutoRemovesThem", TEXT("/M:A /S"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))},
          DefaultsShown, false, TEXT("/M:Y /S"), NothingStored, HKEY_CURRENT_USER, FourDwords(0x5008D, 0x50091, 1, 1)},
     };

@@ -121,6 +121,8 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"ForwardWithRowBelowCursor", GitSession, SrcPrompt, TEXT("git st"), 30, false, {{Forward, 60, false}}, 80, 300},
         {"RowAboveWithoutThePrompt", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 100, false}},
          80, 150},
+        {"RowAboveWithThePromptStillOnTheLinesRow", GitSession, SrcPrompt, TEXT("git st"), bottom, false,
+         {{Back, 100, false}}, 80, 20},
         // The buffer scrolls under the line, and the host follows it or not.
         {"BufferScrolledUnderAHostThatFollows", GitSession, LongPrompt, TEXT("git st"), bottom, false,
          {{Back, 59, false}, {Back, 19, false}}, 80, TheLinesRow, Scrolling::HostFollows},

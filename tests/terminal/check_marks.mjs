@@ -22,7 +22,7 @@ for (const file of readdirSync(folder)) {
         terminal.parser.registerOscHandler(id, data => !!marks.push({ id, data, at: (buffer().baseY + buffer().cursorY) * cols + buffer().cursorX }));
     await new Promise(done => terminal.write(stream, done));
     const text = (from, to) => Array.from({ length: to - from }, (_, i) => buffer().getLine(Math.floor((from + i) / cols)).getCell((from + i) % cols).getChars() || ' ').join('');
-    const shown = Array.from({ length: rows }, (_, y) => buffer().getLine(buffer().baseY + y).translateToString(true));
+    const shown = Array.from({ length: rows }, (_, y) => buffer().getLine(buffer().baseY + y).translateToString().trimEnd());
     if (shown.join('\n') !== screen.split('\n', rows).map(row => row.trimEnd()).join('\n')) fail(`the screen is:\n${shown.join('\n')}`);
     let [b, e, n] = [null, null, 0];
     for (const mark of marks) {
@@ -33,7 +33,7 @@ for (const file of readdirSync(folder)) {
         const end = line.length - (line && (b.at + line.length) % cols === 0 ? 1 : 0);
         if (!marksOn || mark.id !== family) fail(`C of "${line}" in the family ${mark.id}`);
         if (mark.at !== b.at + end || text(b.at, mark.at) !== line.slice(0, end)) fail(`C of "${line}" after "${text(b.at, mark.at)}"`);
-        if (family === 633 && unescape(e?.data.slice(2) ?? '') !== line) fail(`E of "${line}": ${e?.data}`);
+        if (family === 633 && unescape(e?.data.slice(2) ?? '') !== line.trimEnd()) fail(`E of "${line}": ${e?.data}`);
         e = null;
     }
     if (n !== (marksOn ? entered.length : 0) || (family !== 633 && marks.some(m => m.data.startsWith('E;')))) fail(`${n} C for ${entered.length} lines`);
