@@ -219,34 +219,4 @@ TEST_P(BeepLimiterTest, Steps)
 INSTANTIATE_TEST_SUITE_P(, BeepLimiterTest, ::testing::ValuesIn(BeepCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// What an entered line costs beyond its tag, opening the console aside:
-// nothing with marks off; with them on in a console with scroll-back, the
-// buffer read alone; else the line read, the mode, and the write, with the
-// cursor moved to the mark and back when it stands inside the line.
-TEST_F(NavigationCalls, EnteredLineCostsOfATerminalMark)
-{
-    const struct {
-        int32_t marks;
-        int rows;
-        DWORD mode;
-        SHORT cursor;
-        size_t calls;
-    } cases[] = {{MarksNo, 30, 3, 10, 0}, {MarksYes, 300, 3, 10, 1}, {MarksYes, 30, 3, 10, 8},
-                 {MarksYes, 30, 7, 10, 6}, {MarksYes, 30, 7, 14, 4}};
-    for (const auto& c : cases) {
-        FreshProcess(100, c.rows);
-        standin::Print(u"C:\\src>count 3");
-        standin::SetCursor({c.cursor, 0});
-        Settings.TerminalMarks = c.marks;
-        HANDLE console = CreateFileW(u"CONOUT$", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        SetConsoleMode(console, c.mode);
-        CloseHandle(console);
-        standin::ClearCallLog();
-        KeyEventRecord enter = {13, 0};
-        key(&enter);
-        size_t opening = standin::CallCount(Api::CreateFileW) + standin::CallCount(Api::CloseHandle);
-        EXPECT_EQ(standin::CallLog().size() - opening - 2, c.calls) << c.rows << " rows, mode " << c.mode;
-    }
-}
-
 } // namespace
