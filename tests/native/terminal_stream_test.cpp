@@ -23,7 +23,7 @@ struct TerminalSession {
 const TerminalSession Sessions[] = {
     {"Commands", u"133", u"", u"count 2\recho abc\b\b\b\recho " + std::u16string(40, 'w') + std::u16string(40, '\b') +
                                  u"\r\rdir\x1b\x01" u"echo " + std::u16string(28, 'z') + u"\r"},
-    {"VsCode", u"633", u"", u"echo a;b\\c  d\b\b\rx  \r"},
+    {"VsCode", u"633", u"", u"echo a;b\\c  d\b\b\rx  \ry\x1b\r"},
     {"MarksOff", u"133", u"/M:N", u"count 1\r"},
 };
 

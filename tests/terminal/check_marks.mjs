@@ -33,7 +33,7 @@ for (const file of readdirSync(folder)) {
         const end = line.length - (line && (b.at + line.length) % cols === 0 ? 1 : 0);
         if (!marksOn || mark.id !== family) fail(`C of "${line}" in the family ${mark.id}`);
         if (mark.at !== b.at + end || text(b.at, mark.at) !== line.slice(0, end)) fail(`C of "${line}" after "${text(b.at, mark.at)}"`);
-        if (family === 633 && unescape(e?.data.slice(2) ?? '') !== line.trimEnd()) fail(`E of "${line}": ${e?.data}`);
+        if (family === 633 && (!e || unescape(e.data.slice(2)) !== line.trimEnd())) fail(`E of "${line}": ${e?.data}`);
         e = null;
     }
     if (n !== (marksOn ? entered.length : 0) || (family !== 633 && marks.some(m => m.data.startsWith('E;')))) fail(`${n} C for ${entered.length} lines`);
