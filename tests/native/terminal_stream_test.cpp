@@ -20,9 +20,14 @@ struct TerminalSession {
     std::u16string keys;
 };
 
+// Entered from its first row, whose next-to-last column holds a space.
+const std::u16string WrappedLine =
+    u"echo " + std::u16string(26, 'w') + u" " + std::u16string(13, 'w') + std::u16string(40, '\b');
+const std::u16string LineToTheLastColumn = u"echo " + std::u16string(28, 'z');
+
 const TerminalSession Sessions[] = {
-    {"Commands", u"133", u"", u"count 2\recho abc\b\b\b\recho " + std::u16string(40, 'w') + std::u16string(40, '\b') +
-                                 u"\r\rdir\x1b\x01" u"echo " + std::u16string(28, 'z') + u"\r"},
+    {"Commands", u"133", u"",
+     u"count 2\recho abc\b\b\b\r" + WrappedLine + u"\r\rdir\x1b\x01" + LineToTheLastColumn + u"\r"},
     {"VsCode", u"633", u"", u"echo a;b\\c  d\b\b\rx  \ry\x1b\r"},
     {"MarksOff", u"133", u"/M:N", u"count 1\r"},
 };
