@@ -128,11 +128,6 @@ inline Writes Report(const ShownSettings& s)
     return writes;
 }
 
-inline ShownSettings WithMarks(ShownSettings s, const Text& marks)
-{
-    s.marks = marks;
-    return s;
-}
 
 inline ShownSettings WithTyped(ShownSettings s)
 {

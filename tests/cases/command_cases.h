@@ -112,6 +112,10 @@ inline std::vector<CommandCase> CommandCases()
     const WCHAR* copySet = TEXT("/C:Ctrl-Alt-C");
     const ShownSettings withCopy = WithCopy(DefaultsShown, TEXT("Ctrl-Alt-C"));
     const ShownSettings userSet = {TEXT("Ctrl-Up"), TEXT("Ctrl-Down"), false, true};
+    const ShownSettings marksYes = {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), true, true, Text(), false, TEXT("Yes")};
+    const ShownSettings marksNo = {TEXT("Ctrl-Alt-Up"), TEXT("Ctrl-Alt-Down"), true, true, Text(), false, TEXT("No")};
+    const std::vector<StoredValue> defaultSet = FourDwords(0x5008D, 0x50091, 1, 1);
+    auto savedMarks = [&](DWORD value) { return AndValue(defaultSet, DwordValue(TEXT("TerminalMarks"), value)); };
     return {
         // Reading the arguments.
         {"NoArguments", TEXT(""), 0, defaults, DefaultsShown},
@@ -292,23 +296,15 @@ inline std::vector<CommandCase> CommandCases()
 
         // Terminal marks: read like the typed filter, with A for auto, which
         // is neither shown nor saved.
-        {"TerminalMarksYes", TEXT("/M:Y"), 0, Report(WithMarks(DefaultsShown, TEXT("Yes"))),
-         WithMarks(DefaultsShown, TEXT("Yes"))},
+        {"TerminalMarksYes", TEXT("/M:Y"), 0, Report(marksYes), marksYes},
         {"TerminalMarksDigit", TEXT("/M:1 /W:N"), 1, Quoting(TEXT("Expected a Y, N or A"), TEXT("/M:1")),
          DefaultsShown},
-        {"DefaultsThenTerminalMarks", TEXT("/D /M:Y"), 0,
-         Writes{Out(RestoredDefaults)} + Report(WithMarks(DefaultsShown, TEXT("Yes"))),
-         WithMarks(DefaultsShown, TEXT("Yes")), false, TEXT("/M:N")},
-        {"SaveWithTerminalMarksNo", TEXT("/Marks=no /S"), 0,
-         Report(WithMarks(DefaultsShown, TEXT("No"))) + Writes{Out(SavedTo(TEXT("HKCU")))},
-         WithMarks(DefaultsShown, TEXT("No")), false, nullptr, NothingStored, HKEY_CURRENT_USER,
-         AndValue(FourDwords(0x5008D, 0x50091, 1, 1), DwordValue(TEXT("TerminalMarks"), 0))},
-        {"SaveWithTerminalMarksYes", TEXT("/M:Y /S"), 0,
-         Report(WithMarks(DefaultsShown, TEXT("Yes"))) + Writes{Out(SavedTo(TEXT("HKCU")))},
-         WithMarks(DefaultsShown, TEXT("Yes")), false, nullptr, NothingStored, HKEY_CURRENT_USER,
-         AndValue(FourDwords(0x5008D, 0x50091, 1, 1), DwordValue(TEXT("TerminalMarks"), 1))},
+        {"SaveWithTerminalMarksNo", TEXT("/Marks=no /S"), 0, Report(marksNo) + Writes{Out(SavedTo(TEXT("HKCU")))},
+         marksNo, false, nullptr, NothingStored, HKEY_CURRENT_USER, savedMarks(0)},
+        {"SaveWithTerminalMarksYes", TEXT("/M:Y /S"), 0, Report(marksYes) + Writes{Out(SavedTo(TEXT("HKCU")))},
+         marksYes, false, nullptr, NothingStored, HKEY_CURRENT_USER, savedMarks(1)},
         {"SaveWithTerminalMarksAutoRemovesThem", TEXT("/M:A /S"), 0, defaults + Writes{Out(SavedTo(TEXT("HKCU")))},
-         DefaultsShown, false, TEXT("/M:Y /S"), NothingStored, HKEY_CURRENT_USER, FourDwords(0x5008D, 0x50091, 1, 1)},
+         DefaultsShown, false, TEXT("/M:Y /S"), NothingStored, HKEY_CURRENT_USER, defaultSet},
     };
 }
 

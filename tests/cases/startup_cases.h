@@ -130,7 +130,6 @@ inline std::vector<SavedSettingsCase> SavedSettingsCases()
         {"EqualHotkeys", older, SavedSet(0x50091, 0x50091, 1, 0), {},
          {TEXT("Ctrl-Alt-Down"), TEXT("Ctrl-Alt-Down"), false, true}},
         {"KeyWithOtherValuesOnly", newer, {DwordValue(TEXT("Colour"), 7)}, {}, DefaultsShown},
-        // Terminal marks saved as anything but 0 or 1 are auto.
         {"TerminalMarksSavedAsTwo", newer, SavedSet(0x10084, 0x10076, 1, 1) + Marks(2), {}, pageKeys},
 
         // A rejected hotkey rejects the whole set, its switches too.
@@ -255,7 +254,6 @@ const ScrollBackCase ScrollBackCases[] = {
     {"PseudoConsoleWithNoLoadMsg", PseudoConsoleKind, 30, true, false},
     {"PseudoConsoleWithMarksOff", PseudoConsoleKind, 30, false, true, SavedSet(0x5008D, 0x50091, 1, 1) + Marks(0)},
     {"BufferSetToTheWindowsHeightWithMarksOn", DocumentedConsoleKind, 30, false, true, MarksSaved, true},
-    {"ScrollBackWithMarksOn", DocumentedConsoleKind, 300, false, false, MarksSaved},
 };
 
 const Text NoScrollBackNotice = TEXT("This console keeps no scroll-back, so the back and forward hotkeys cannot ")

@@ -115,8 +115,7 @@ inline std::vector<TypedJourney> TypedJourneys()
         {"TypedTextBeyond255Characters",
          {{20, SrcPrompt + EchoAs(250) + TEXT("zzz")}, {40, SrcPrompt + EchoAs(249) + TEXT("b")}}, SrcPrompt,
          EchoAs(250) + TEXT("b") + Text(10, 'c'), bottom, false, {{Back, 20, false}, {Back, 20, true}}, 400},
-        // A row that names no line changes nothing; one above where the prompt
-        // does not stand begins a line, with nothing typed yet.
+        // A row naming no line changes nothing; one above begins a line unless the buffer moved.
         {"BackWithRowMinusOne", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 60, false}}, 80, -1},
         {"ForwardWithRowBelowCursor", GitSession, SrcPrompt, TEXT("git st"), 30, false, {{Forward, 60, false}}, 80, 300},
         {"RowAboveWithoutThePrompt", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 100, false}},

@@ -245,7 +245,8 @@ std::string Describe(const ConsoleState& s)
         << ", key name " << Quoted(s.keyName) << "\n  beeps " << s.beeps << ", timers pending " << s.timers
         << ", armed " << s.armed << "\n  clipboard " << (s.clipboard ? Quoted(*s.clipboard) : "(no text)")
         << (s.staleBytes ? ", stale bytes after it" : "") << "\n  input start "
-        << (s.inputStartKnown ? "known" : "unknown") << "\n  terminal marks " << s.marks << ", output mode " << s.mode << "\n";
+        << (s.inputStartKnown ? "known" : "unknown") << "\n  terminal marks " << s.marks << ", output mode "
+        << s.mode << "\n";
     return out.str();
 }
 
@@ -302,8 +303,7 @@ NavOutcome StartLearnt(const NavOutcome& outcome)
             }};
 }
 
-// An entered line with a terminal mark: as without a fault, but for what
-// the failure left.
+// An entered line with a terminal mark: as without a fault, but for what failed.
 NavOutcome Marked(const char* name, std::function<void(ConsoleState* expected, const ConsoleState& before)> left)
 {
     return {name, [=](const ConsoleState& before, const ConsoleState& unfailed, const ConsoleState& after) {
@@ -312,6 +312,10 @@ NavOutcome Marked(const char* name, std::function<void(ConsoleState* expected, c
                 return after == expected;
             }};
 }
+
+const NavOutcome NoMark = Marked("the tag without the mark", [](ConsoleState* e, const ConsoleState& b) {
+    e->marks = b.marks;
+});
 
 const NavOutcome InputStartNotLearnt = {
     "the input start not learnt", [](const ConsoleState& before, const ConsoleState&, const ConsoleState& after) {
@@ -484,8 +488,7 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
          }, TypeThenPressBack, {Beeped, StartLearnt(NothingHappened), StartLearnt(Beeped)},
          {{Api::GetConsoleScreenBufferInfo, {"the beep", [](const auto& b, const auto& u, const auto& a) {
                return Beeped.holds(b, u, a) || StartLearnt(Beeped).holds(b, u, a); }}}}},
-        // The line's terminal mark, the cursor inside the line, written whole
-        // or not at all; the output mode put back unless that fails.
+        // The mark, the cursor inside the line: whole or not at all; the mode put back.
         {"EnterWritesTheTerminalMark", [] {
              standin::SetConsoleProfile(standin::PseudoConsole);
              standin::SetConsole(100, 30);
@@ -495,12 +498,13 @@ std::vector<Scenario<ConsoleState>> NavigationScenarios()
              Settings.TerminalMarks = MarksYes;
              Event(13, 0, nullptr);
          }, PressKey,
-         {Marked("the tag without the mark", [](ConsoleState* e, const ConsoleState& b) { e->marks = b.marks; }),
-          Marked("the mark without the tag", [](ConsoleState* e, const ConsoleState& b) { e->columnZero = b.columnZero; }),
+         {NoMark,
+          Marked("the mark without the tag",
+                 [](ConsoleState* e, const ConsoleState& b) { e->columnZero = b.columnZero; }),
           Marked("the output mode left as it was written", [](ConsoleState* e, const ConsoleState& b) {
               e->mode = b.mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING;
           })},
-         {{Api::WriteConsoleW, Marked("no mark", [](ConsoleState* e, const ConsoleState& b) { e->marks = b.marks; })}}},
+         {{Api::WriteConsoleW, NoMark}}},
         // The output of the command on row 600, up to the prompt.
         {"CopyHotkeyCopiesTheLastOutput",
          [] {

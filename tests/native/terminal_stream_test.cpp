@@ -1,7 +1,6 @@
-// Sessions at a pseudo console with README's prompt. With
-// MIRVANE_TERMINAL_STREAMS set, each is written there for
-// tests/terminal/check_marks.mjs: its marks' family, whether marks are on,
-// the lines entered, the screen and the stream, apart by form feeds.
+// Sessions at a pseudo console with README's prompt, written where
+// MIRVANE_TERMINAL_STREAMS says for tests/terminal/check_marks.mjs: the marks'
+// family, whether marks are on, lines entered, screen, stream.
 #include <stdlib.h>
 
 #include <fstream>
@@ -11,8 +10,7 @@
 
 namespace {
 
-// keys: '\r' Enter, 0x1B Esc, '\b' the cursor a cell left, 1 the back
-// hotkey, anything else typed. 633 marks are VS Code's.
+// keys: '\r' Enter, 0x1B Esc, '\b' cursor left, 1 the back hotkey, else typed; 633 is VS Code's.
 struct TerminalSession {
     const char* name;
     const char16_t* family;
@@ -23,20 +21,18 @@ struct TerminalSession {
 // Entered from its first row, whose next-to-last column holds a space.
 const std::u16string WrappedLine =
     u"echo " + std::u16string(26, 'w') + u" " + std::u16string(13, 'w') + std::u16string(40, '\b');
-const std::u16string LineToTheLastColumn = u"echo " + std::u16string(28, 'z');
 
 const TerminalSession Sessions[] = {
     {"Commands", u"133", u"",
-     u"count 2\recho abc\b\b\b\r" + WrappedLine + u"\r\rdir\x1b\x01" + LineToTheLastColumn + u"\r"},
+     u"count 2\recho abc\b\b\b\r" + WrappedLine + u"\r\rdir\x1b\x01" u"echo " + std::u16string(28, 'z') + u"\r"},
     {"VsCode", u"633", u"", u"echo a;b\\c  d\b\b\rx  \ry\x1b\r"},
     {"MarksOff", u"133", u"/M:N", u"count 1\r"},
 };
 
 class TerminalStream : public PluginTest, public ::testing::WithParamInterface<TerminalSession> {};
 
-// The host echoes what is typed, moves the cursor for '\b' and Esc, and
-// after Enter prints a line of output and the next prompt. The plug-in
-// leaves the cursor where it was.
+// The host echoes, moves the cursor for '\b' and Esc, and after Enter prints
+// output and a prompt; the plug-in leaves the cursor where it was.
 TEST_P(TerminalStream, WritesWhatTheTerminalReceives)
 {
     const TerminalSession& s = GetParam();
