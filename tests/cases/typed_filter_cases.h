@@ -117,7 +117,7 @@ inline std::vector<TypedJourney> TypedJourneys()
          EchoAs(250) + TEXT("b") + Text(10, 'c'), bottom, false, {{Back, 20, false}, {Back, 20, true}}, 400},
         // A row naming no line changes nothing; one above begins a line unless the buffer moved.
         {"BackWithRowMinusOne", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 60, false}}, 80, -1},
-        // A row naming no line changes nothing; one above is a line unless the buffer moved.
+        {"ForwardRowBelowCursor", GitSession, SrcPrompt, TEXT("git st"), 30, false, {{Forward, 60, false}}, 80, 300},
         {"RowAboveWithoutThePrompt", GitSession, SrcPrompt, TEXT("git st"), bottom, false, {{Back, 100, false}},
          80, 150},
         {"RowAboveWithThePromptStillOnTheLinesRow", GitSession, SrcPrompt, TEXT("git st"), bottom, false,
