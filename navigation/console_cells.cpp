@@ -36,5 +36,5 @@ bool ConsoleKeepsNoScrollBack(void)
     CONSOLE_SCREEN_BUFFER_INFO info = {};
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return false;
-    return info.dwSize.Y == info.srWindow.Bottom - info.srWindow.Top + 1;
+    return KeepsNoScrollBack(&info);
 }

@@ -88,7 +88,12 @@ bool VisitTaggedRows(HANDLE console, int height, Visit visit)
 int GetCursorRow(void);
 
 // The buffer is no taller than the window, as under every pseudo console:
-// no hotkey press can move the window there. False when it cannot be told.
+// no hotkey press can move the window there, and the terminal keeps the
+// scroll-back. ConsoleKeepsNoScrollBack is false when it cannot be told.
+inline bool KeepsNoScrollBack(const CONSOLE_SCREEN_BUFFER_INFO* info)
+{
+    return info->dwSize.Y <= info->srWindow.Bottom - info->srWindow.Top + 1;
+}
 bool ConsoleKeepsNoScrollBack(void);
 
 // The top row the window gets for row: as close as the buffer's end allows.

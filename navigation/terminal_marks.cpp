@@ -158,10 +158,11 @@ void MarkLine(HANDLE console, const CONSOLE_SCREEN_BUFFER_INFO* info)
     int bottom = line.top + line.rows - 1;
     if (!ReadCellBlock(console, line.cells, 0, line.top, width - 1, bottom))
         return;
-    int end = LineEnd(&line, OffsetOf(&line, cursor), bottom == info->dwSize.Y - 1);
+    int cursorAt = OffsetOf(&line, cursor);
+    int end = LineEnd(&line, cursorAt, bottom == info->dwSize.Y - 1);
     if (end < 0)
         return;
-    bool moved = end > OffsetOf(&line, cursor);
+    bool moved = end > cursorAt;
     COORD at = PositionOf(&line, moved && end % width == 0 ? end - 1 : end);
     mark.length = 0;
     if (!Startup.underVsCode) {
@@ -190,7 +191,7 @@ int WriteCommandMark(bool keyless)
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info))
         return -1;
     // A console with scroll-back keeps its own commands: no terminal needs the mark.
-    if (info.dwSize.Y <= info.srWindow.Bottom - info.srWindow.Top + 1)
+    if (KeepsNoScrollBack(&info))
         MarkLine(console.Get(), &info);
     return info.dwCursorPosition.Y;
 }

@@ -81,6 +81,12 @@ static bool LearnsInputStart(void)
     return Settings.TypedFilter || (TerminalMarksOn() && Startup.underVsCode);
 }
 
+// A line seen, whose start could not be learnt.
+static InputStart UnknownStart(int32_t eventRow)
+{
+    return {true, false, {0, 0}, eventRow, 0};
+}
+
 // A row below 0 or under the cursor names no line: a hotkey sent so keeps
 // what is known of the line being typed.
 void NoteInputStart(int32_t eventRow)
@@ -92,7 +98,7 @@ void NoteInputStart(int32_t eventRow)
     ConsoleOutput console;
     CONSOLE_SCREEN_BUFFER_INFO info = {};
     if (!console.IsOpen() || !GetConsoleScreenBufferInfo(console.Get(), &info)) {
-        TypingStart = {true, false, {0, 0}, eventRow, 0};
+        TypingStart = UnknownStart(eventRow);
         return;
     }
     if (eventRow > info.dwCursorPosition.Y)
@@ -102,7 +108,7 @@ void NoteInputStart(int32_t eventRow)
     if (move == LineStayed)
         BeginLine(console.Get(), &info, eventRow);
     else if (move == MoveUnknown)
-        TypingStart = {true, false, {0, 0}, eventRow, 0};
+        TypingStart = UnknownStart(eventRow);
 }
 
 // A line entered may be followed by the next one on the same row number, in
